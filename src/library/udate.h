@@ -1,0 +1,16 @@
+// The libraries' date stamp: seconds from 1970-01-01 00:00:00 to the local date and
+// time, less 28800 (so it equals Unix time on a machine in the China time zone).
+#pragma once
+
+#include <ctime>
+#include <string>
+
+namespace orv::library {
+
+long long uDateFromLocal(const std::tm& local);
+long long uDateNow();
+
+// "yyyy-mm-dd hh:mm:ss" of the local time now.
+std::string localTimestamp();
+
+}  // namespace orv::library

@@ -1,0 +1,97 @@
+// orvhelp's command line: option placement, exit statuses and the store commands.
+#include "cli/commands.h"
+#include "library/schema.h"
+#include "library/sqlite_host_db.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace orv;
+using orv::test::TempDir;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result orvhelp(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// An IDE folder with a public library holding categories 5 > (9 > 12), 10.
+class IdeFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(dir.path() / "Settings");
+        std::filesystem::create_directories(dir.path() / "Private");
+        library::SqliteHostDb db;
+        std::string error;
+        ASSERT_TRUE(db.open(library::kPublic, dir.file("Settings/PubHelp.db"), library::OpenMode::CreateMissing, error));
+        for (auto [d, p] : {std::pair{5, 0}, {9, 5}, {12, 9}, {10, 5}})
+            db.addItemUtf(library::kPublic, library::tables::Directory,
+                          "dID=" + std::to_string(d) + ",ParentDir=" + std::to_string(p));
+    }
+    std::string ide() const { return dir.path().string(); }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(IdeFolder, OptionsStandBeforeOrAfterTheCommand) {
+    for (const auto& args : {std::vector<std::string>{"--ide", ide(), "descendants", "0", "5"},
+                             std::vector<std::string>{"descendants", "0", "5", "--ide", ide()},
+                             std::vector<std::string>{"descendants", "--ide=" + ide(), "0", "5"}}) {
+        const Result r = orvhelp(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "5,9,12,10\n");
+    }
+}
+
+TEST_F(IdeFolder, ExitStatuses) {
+    std::filesystem::create_directories(dir.path() / "Private");
+    test::writeFile(dir.path() / "Private" / "PriHelp.db", "not a database at all, only text");
+    const struct { std::vector<std::string> args; int status; const char* says; } cases[] = {
+        {{"--help"}, 0, ""},
+        {{}, 2, ""},
+        {{"frobnicate", "--ide", ide()}, 2, "unknown command"},
+        {{"descendants", "0", "--ide", ide()}, 2, "usage: orvhelp descendants LIB DID"},
+        {{"descendants", "3", "5", "--ide", ide()}, 2, "LIB must be 0"},
+        {{"descendants", "0", "x5", "--ide", ide()}, 2, "DID must be a whole number"},
+        {{"descendants", "0", "5"}, 2, "needs --ide"},
+        {{"descendants", "0", "5", "--ide"}, 2, "needs a value"},
+        {{"descendants", "0", "5", "--ide", ide() + "/nowhere"}, 1, "does not exist"},
+        {{"descendants", "1", "5", "--ide", ide()}, 1, "not a SQLite library file"},
+    };
+    for (const auto& c : cases) {
+        const Result r = orvhelp(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        if (c.status == 2 && !r.err.empty()) {
+            EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        }
+    }
+    EXPECT_NE(orvhelp({"--help"}).out.find("descendants LIB DID"), std::string::npos);
+    // The damaged file is left as it was.
+    EXPECT_EQ(test::readFile(dir.path() / "Private" / "PriHelp.db"), "not a database at all, only text");
+}
+
+TEST_F(IdeFolder, MissingLibraryFile) {
+    const Result r = orvhelp({"--ide", ide(), "descendants", "1", "5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("PriHelp.db"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Private" / "PriHelp.db"));
+}
+
+TEST_F(IdeFolder, SettingsPrintsTheEffectiveValues) {
+    test::writeFile(dir.path() / "Settings" / "orv.ini", "[setup]\r\nuser=it's\r\nserver=http://h:1314\r\n");
+    const Result r = orvhelp({"settings", "--ide", ide()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* line : {"\nuser=it''s\n", "\nserver=http://h:1314/\n", "\nkill=1\n", "\nRight=750\n", "\nDividing=205\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+}

@@ -1,0 +1,39 @@
+// Conversions between UTF-8, UTF-16 and GBK.
+#include "text/ascii.h"
+#include "text/encoding.h"
+
+#include <gtest/gtest.h>
+
+using namespace orv::text;
+
+TEST(Encoding, Utf8AndUtf16RoundTrip) {
+    const std::string samples[] = {"", "PRINT", "澄岭 帮助", "emoji \xF0\x9F\x98\x80 end"};
+    for (const std::string& s : samples) EXPECT_EQ(utf16ToUtf8(utf8ToUtf16(s)), s) << s;
+    EXPECT_EQ(utf8ToUtf16("\xF0\x9F\x98\x80").size(), 2u);  // a surrogate pair
+}
+
+TEST(Encoding, MalformedInputIsReplacedNotDropped) {
+    // Lone continuation byte, truncated sequence, overlong form, unpaired surrogate.
+    EXPECT_EQ(utf8ToUtf16("a\x80" "b"), u"a\uFFFDb");
+    EXPECT_EQ(utf8ToUtf16("a\xE6\xBE"), u"a\uFFFD\uFFFD");
+    EXPECT_EQ(utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");
+    EXPECT_EQ(utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+    EXPECT_FALSE(isValidUtf8("a\xFF"));
+    EXPECT_TRUE(isValidUtf8("澄岭 \xEF\xBF\xBD"));
+}
+
+TEST(Encoding, GbkRoundTripAndLoss) {
+    EXPECT_EQ(utf8ToGbk("澄岭"), "\xB3\xCE\xC1\xEB");
+    EXPECT_EQ(gbkToUtf8("\xB3\xCE\xC1\xEB"), "澄岭");
+    EXPECT_EQ(gbkToUtf8(utf8ToGbk("Orvinta的帮助系统")), "Orvinta的帮助系统");
+    // GBK cannot hold an emoji: it becomes '?' and the text around it survives.
+    EXPECT_EQ(utf8ToGbk("a\xF0\x9F\x98\x80z"), "a?z");
+    // A byte that starts no GBK character is replaced, not dropped.
+    EXPECT_EQ(gbkToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+}
+
+TEST(Ascii, CaseHelpersLeaveOtherBytesAlone) {
+    EXPECT_EQ(toUpperAscii("print 澄岭"), "PRINT 澄岭");
+    EXPECT_TRUE(equalsNoCaseAscii("Setup", "SETUP"));
+    EXPECT_FALSE(equalsNoCaseAscii("setup", "setups"));
+}
