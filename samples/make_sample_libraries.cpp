@@ -1,6 +1,7 @@
 // Builds a sample IDE folder's two libraries from the row lists in samples/:
 //   make_sample_libraries IDE_DIR public.rows private.rows
-// Each row list holds lines "Table|assignment list"; '#' starts a comment line.
+// Each row list holds lines "Table|assignment list"; '#' starts a comment line, and
+// "\n" inside a line stands for a line break (CR LF) in the stored text.
 #include "library/schema.h"
 #include "library/paths.h"
 #include "library/sqlite_host_db.h"
@@ -27,6 +28,7 @@ bool load(SqliteHostDb& db, int lib, const std::string& rowsFile) {
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
+        for (size_t at = 0; (at = line.find("\\n", at)) != std::string::npos; at += 2) line.replace(at, 2, "\r\n");
         const size_t bar = line.find('|');
         if (bar == std::string::npos || db.addItemUtf(lib, line.substr(0, bar), line.substr(bar + 1)) < 1) {
             std::cerr << rowsFile << ':' << lineNo << ": " << db.errMsg(lib) << '\n';

@@ -16,7 +16,15 @@ std::string gbkToUtf8(std::string_view gbk) {
 
 std::string utf8ToGbk(std::string_view utf8) {
     if (utf8.empty()) return {};
-    const std::u16string wide = utf8ToUtf16(utf8);
+    std::u16string wide = utf8ToUtf16(utf8);
+    // A character beyond the BMP is one '?' in GBK, as it is natively, not one per
+    // surrogate: stand U+FFFD (which GBK cannot hold either) in for the pair.
+    for (size_t i = 0; i + 1 < wide.size(); ++i) {
+        if (wide[i] >= 0xD800 && wide[i] <= 0xDBFF && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+            wide[i] = 0xFFFD;
+            wide.erase(i + 1, 1);
+        }
+    }
     const auto* w = reinterpret_cast<const wchar_t*>(wide.data());
     const int len = static_cast<int>(wide.size());
     const int n = WideCharToMultiByte(936, 0, w, len, nullptr, 0, "?", nullptr);

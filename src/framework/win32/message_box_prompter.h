@@ -1,0 +1,23 @@
+// The prompt seam as message boxes under the plug-in's caption. Win32 only.
+#pragma once
+
+#include "library/prompt.h"
+
+#include <windows.h>
+
+namespace orv::framework {
+
+class MessageBoxPrompter : public library::Prompter {
+public:
+    explicit MessageBoxPrompter(HWND owner = nullptr) : owner_(owner) {}
+    void message(std::string_view text, library::MessageKind kind) override;
+    bool ask(std::string_view question) override;
+
+private:
+    HWND owner_;
+};
+
+// UTF-16 text for a Win32 call.
+std::wstring toWide(std::string_view utf8);
+
+}  // namespace orv::framework

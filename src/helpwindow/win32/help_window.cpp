@@ -1,0 +1,181 @@
+// The help window's class, creation, placement and start-up step. Win32 only.
+#include "helpwindow/win32/help_window.h"
+
+#include "framework/win32/message_box_prompter.h"
+#include "library/paths.h"
+#include "library/settings.h"
+
+#include <memory>
+
+namespace orv::helpwindow {
+namespace {
+
+HWND g_window = nullptr;
+
+// Size at 96 dots per inch; scaled to the screen.
+constexpr int kDesignWidth = 654, kDesignHeight = 587;
+constexpr int kMinWidth = 500, kMinHeight = 400;
+
+// Per-window state: created with the window, freed when it is destroyed.
+struct HelpWindowState {
+    std::string ideFolder;
+    std::unique_ptr<library::SettingsStore> store;  // null without an IDE folder
+    library::Settings settings;
+    int openMode = 0;
+    int dpi = 96;
+};
+
+HelpWindowState* stateOf(HWND hwnd) {
+    return reinterpret_cast<HelpWindowState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+int scaled(const HelpWindowState& s, int designPixels) { return MulDiv(designPixels, s.dpi, 96); }
+
+bool isMinimisedShow(UINT showCmd) {
+    return showCmd == SW_HIDE || showCmd == SW_SHOWMINIMIZED || showCmd == SW_MINIMIZE ||
+           showCmd == SW_SHOWMINNOACTIVE;
+}
+
+void applyPlacement(HWND hwnd, const library::WindowPlacement& p) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    wp.flags = static_cast<UINT>(p.flags) & WPF_RESTORETOMAXIMIZED;
+    // A window saved while minimised would reopen invisible to the user: open it normally.
+    wp.showCmd = isMinimisedShow(static_cast<UINT>(p.showCmd)) ? SW_SHOWNORMAL : static_cast<UINT>(p.showCmd);
+    wp.rcNormalPosition = {p.left, p.top, p.right, p.bottom};
+    SetWindowPlacement(hwnd, &wp);
+    SetWindowPos(hwnd, p.topMost != 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+library::WindowPlacement currentPlacement(HWND hwnd) {
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(hwnd, &wp);
+    library::WindowPlacement p;
+    p.left = wp.rcNormalPosition.left;
+    p.top = wp.rcNormalPosition.top;
+    p.right = wp.rcNormalPosition.right;
+    p.bottom = wp.rcNormalPosition.bottom;
+    p.topMost = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? -1 : 0;
+    p.flags = static_cast<int>(wp.flags);
+    p.showCmd = static_cast<int>(wp.showCmd);
+    return p;
+}
+
+void onCreate(HWND hwnd, HelpWindowState& s) {
+    HDC screen = GetDC(nullptr);
+    s.dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    if (!s.ideFolder.empty()) {
+        s.store = library::makeSettingsStore(library::ideFile(s.ideFolder, library::kSettingsFile));
+        s.settings = library::readSettings(*s.store);
+    }
+}
+
+void onStartup(HWND hwnd, HelpWindowState& s) {
+    const std::string caption = std::string(kCaption) + " " + kVersionText;
+    SetWindowTextW(hwnd, framework::toWide(caption).c_str());
+}
+
+void onClose(HWND hwnd, HelpWindowState& s) {
+    if (s.store) {
+        std::string error;
+        if (!library::writePlacement(*s.store, currentPlacement(hwnd), error))
+            framework::MessageBoxPrompter(hwnd).message("窗口位置未能保存：\r\n" + error, library::MessageKind::Error);
+    }
+    DestroyWindow(hwnd);
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    HelpWindowState* s = stateOf(hwnd);
+    if (!s) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_CREATE:
+        onCreate(hwnd, *s);
+        return 0;
+    case kStartupMessage:
+        if (wParam == kStartupMessage) onStartup(hwnd, *s);
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = {scaled(*s, kMinWidth), scaled(*s, kMinHeight)};
+        return 0;
+    }
+    case WM_CLOSE:
+        onClose(hwnd, *s);
+        return 0;
+    case WM_DESTROY:
+        if (g_window == hwnd) g_window = nullptr;
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        delete s;
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    default:
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+bool registerClass(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    if (GetClassInfoExW(instance, kWindowClass, &wc)) return true;
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    return RegisterClassExW(&wc) != 0;
+}
+
+void activate(HWND hwnd) {
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    SetForegroundWindow(hwnd);
+    FLASHWINFO flash{};
+    flash.cbSize = sizeof flash;
+    flash.hwnd = hwnd;
+    flash.dwFlags = FLASHW_ALL;
+    flash.uCount = 5;
+    flash.dwTimeout = 100;
+    FlashWindowEx(&flash);
+}
+
+}  // namespace
+
+HWND helpWindowHandle() { return g_window && IsWindow(g_window) ? g_window : nullptr; }
+
+void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMode) {
+    if (HWND existing = helpWindowHandle()) {
+        activate(existing);
+        return;
+    }
+    framework::MessageBoxPrompter prompter;
+    if (!registerClass(instance)) {
+        prompter.message("无法注册帮助窗口类。", library::MessageKind::Error);
+        return;
+    }
+    auto state = std::make_unique<HelpWindowState>();
+    state->ideFolder = ideFolder;
+    state->openMode = openMode;
+    HelpWindowState* raw = state.get();
+    HWND hwnd = CreateWindowExW(0, kWindowClass, framework::toWide(kCaption).c_str(),
+                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                                kDesignWidth, kDesignHeight, nullptr, nullptr, instance, raw);
+    if (!hwnd) {
+        prompter.message("无法创建帮助窗口。", library::MessageKind::Error);
+        return;
+    }
+    state.release();  // owned by the window from here on; freed at WM_NCDESTROY
+    g_window = hwnd;
+    applyPlacement(hwnd, raw->settings.placement);
+    PostMessageW(hwnd, kStartupMessage, kStartupMessage, openMode);
+}
+
+}  // namespace orv::helpwindow

@@ -1,0 +1,24 @@
+// The help window: the plug-in's one top-level window, created on the first command
+// and activated on the next. Win32 only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace orv::helpwindow {
+
+inline constexpr const wchar_t* kWindowClass = L"OrvintaHelp";
+inline constexpr const char* kCaption = "Orvinta 编程帮助文档";
+inline constexpr const char* kVersionText = "2.0.7";
+// Posted to itself at creation; the second parameter is the open mode.
+inline constexpr UINT kStartupMessage = 4096;
+
+// Creates the window (open mode 0 or 1) or, when it exists, restores it, brings it to
+// the front and flashes it. `ideFolder` locates the settings file.
+void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMode);
+
+// The window's handle, or null when it is not open.
+HWND helpWindowHandle();
+
+}  // namespace orv::helpwindow

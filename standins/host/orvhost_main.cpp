@@ -1,0 +1,278 @@
+// orvhost.exe: a stand-in for the Orvinta IDE. It owns the IDE folder (its own folder,
+// or the one given with --ide), serves the libraries there, loads OrvintaHelp.dll, calls
+// its exports in the IDE's order and turns a press of the plug-in's toolbar button into
+// MENUCOMMAND. --open presses the button once after start-up; --screenshot FILE then
+// saves the screen as a BMP file once the help window is up, and quits. Win32 only.
+#include "standins/host/host_runtime.h"
+
+#include "plugin/host_abi.h"
+#include "text/encoding.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace orv;
+using orv::standin::hostRuntime;
+
+namespace {
+
+constexpr int kToolbarId = 100;
+constexpr int kFirstCommandId = 1000;  // the IDE's next free command id when plug-ins load
+constexpr UINT_PTR kScreenshotTimer = 1;
+constexpr UINT kScreenshotDelayMs = 3000;
+
+std::wstring wide(std::string_view utf8) {
+    const std::u16string w = text::utf8ToUtf16(utf8);
+    return std::wstring(w.begin(), w.end());
+}
+
+struct Plugin {
+    HMODULE module = nullptr;
+    INITIALIZATION_fn initialization = nullptr;
+    MENUADD_fn menuAdd = nullptr;
+    TOOLADD_fn toolAdd = nullptr;
+    MENUCOMMAND_fn menuCommand = nullptr;
+    ORVINTASTART_fn start = nullptr;
+    ORVINTACLOSE_fn close = nullptr;
+};
+
+struct HostWindow {
+    HWND frame = nullptr;
+    HWND toolbar = nullptr;
+    HWND log = nullptr;
+    HIMAGELIST images = nullptr;
+    Plugin plugin;
+    std::vector<int32_t> pluginCommands;
+    std::wstring logText;
+    std::wstring screenshotPath;
+};
+
+HostWindow g_host;
+
+void logLine(const std::wstring& line) {
+    g_host.logText += line + L"\r\n";
+    if (g_host.log) SetWindowTextW(g_host.log, g_host.logText.c_str());
+}
+
+template <typename Fn>
+Fn exportOf(HMODULE module, const char* decoratedName) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, decoratedName)));
+}
+
+// The toolbar button a plug-in asked for: its icon file from the IDE folder when there
+// is one, its tip as the button's tooltip (or label, without an icon).
+int32_t addToolButton(const standin::ToolRequest& request) {
+    const std::wstring tip = wide(text::gbkToUtf8(request.tip));
+    const std::wstring iconPath = hostRuntime().ideFolder + wide(text::gbkToUtf8(request.icon));
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, iconPath.c_str(), IMAGE_ICON, 24, 24, LR_LOADFROMFILE));
+    TBBUTTON button{};
+    button.idCommand = request.commandId;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON | (icon ? 0 : BTNS_SHOWTEXT) | BTNS_AUTOSIZE;
+    button.iBitmap = icon ? ImageList_AddIcon(g_host.images, icon) : I_IMAGENONE;
+    button.iString = reinterpret_cast<INT_PTR>(tip.c_str());
+    if (icon) DestroyIcon(icon);
+    SendMessageW(g_host.toolbar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    SendMessageW(g_host.toolbar, TB_AUTOSIZE, 0, 0);
+    g_host.pluginCommands.push_back(request.commandId);
+    logLine(L"INSERTTOOL: button " + std::to_wstring(request.commandId) + L" \"" + tip + L"\"" +
+            (icon ? L" with " + iconPath : L" (no icon file)"));
+    return 1;
+}
+
+bool loadPlugin() {
+    const std::wstring path = standin::programFolder() + L"OrvintaHelp.dll";
+    Plugin& p = g_host.plugin;
+    p.module = LoadLibraryW(path.c_str());
+    if (!p.module) {
+        logLine(L"cannot load " + path + L" (error " + std::to_wstring(GetLastError()) + L")");
+        return false;
+    }
+    p.initialization = exportOf<INITIALIZATION_fn>(p.module, "INITIALIZATION@8");
+    p.menuAdd = exportOf<MENUADD_fn>(p.module, "MENUADD@16");
+    p.toolAdd = exportOf<TOOLADD_fn>(p.module, "TOOLADD@4");
+    p.menuCommand = exportOf<MENUCOMMAND_fn>(p.module, "MENUCOMMAND@4");
+    p.start = exportOf<ORVINTASTART_fn>(p.module, "ORVINTASTART@8");
+    p.close = exportOf<ORVINTACLOSE_fn>(p.module, "ORVINTACLOSE@4");
+    if (!p.initialization || !p.toolAdd || !p.menuCommand) {
+        logLine(L"OrvintaHelp.dll lacks INITIALIZATION, TOOLADD or MENUCOMMAND");
+        return false;
+    }
+    HostString name{}, description{};
+    const int32_t result = p.initialization(&name, &description);
+    logLine(L"INITIALIZATION -> " + std::to_wstring(result) + L": " +
+            wide(text::gbkToUtf8(std::string(name.data ? name.data : "", name.length))) + L" - " +
+            wide(text::gbkToUtf8(std::string(description.data ? description.data : "", description.length))));
+    hostStringFree(&name);
+    hostStringFree(&description);
+    if (p.menuAdd)
+        for (int32_t menu = 0; menu < 16; ++menu) p.menuAdd(0, menu, 0, 0);
+    int32_t nextId = kFirstCommandId;
+    p.toolAdd(&nextId);
+    logLine(L"TOOLADD: next free command id " + std::to_wstring(nextId));
+    if (p.start) {
+        static HostThemeRecord codeTheme{}, windowTheme{};
+        hostStringAssign(&codeTheme.name, "Default", 7);
+        hostStringAssign(&windowTheme.name, "Light", 5);
+        for (int i = 0; i < HOST_THEME_ENTRIES; ++i) {
+            codeTheme.entries[i][0] = windowTheme.entries[i][0] = 0x00FFFFFF;
+            codeTheme.entries[i][1] = windowTheme.entries[i][1] = i;
+        }
+        p.start(&codeTheme, &windowTheme);
+    }
+    return true;
+}
+
+// Saves the whole screen as a 24-bit BMP file.
+bool saveScreen(const std::wstring& path) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
+    std::vector<BYTE> pixels(stride * static_cast<DWORD>(height));
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), reinterpret_cast<BITMAPINFO*>(&header),
+              DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof header;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+                    WriteFile(out, &header, sizeof header, &written, nullptr) &&
+                    WriteFile(out, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+    CloseHandle(out);
+    return ok;
+}
+
+void layout(HWND hwnd) {
+    RECT client, bar;
+    GetClientRect(hwnd, &client);
+    SendMessageW(g_host.toolbar, TB_AUTOSIZE, 0, 0);
+    GetWindowRect(g_host.toolbar, &bar);
+    const int top = bar.bottom - bar.top;
+    MoveWindow(g_host.log, 0, top, client.right, client.bottom - top, TRUE);
+}
+
+LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        layout(hwnd);
+        return 0;
+    case WM_COMMAND: {
+        const int32_t id = LOWORD(wParam);
+        for (int32_t command : g_host.pluginCommands) {
+            if (command == id && g_host.plugin.menuCommand) {
+                const int32_t handled = g_host.plugin.menuCommand(id);
+                logLine(L"MENUCOMMAND(" + std::to_wstring(id) + L") -> " + std::to_wstring(handled));
+                return 0;
+            }
+        }
+        break;
+    }
+    case WM_TIMER:
+        if (wParam == kScreenshotTimer) {
+            KillTimer(hwnd, kScreenshotTimer);
+            if (!saveScreen(g_host.screenshotPath)) logLine(L"cannot write " + g_host.screenshotPath);
+            // The help window belongs to the plug-in: close it as the user would, then quit.
+            if (HWND help = FindWindowW(L"OrvintaHelp", nullptr)) SendMessageW(help, WM_CLOSE, 0, 0);
+            DestroyWindow(hwnd);
+        }
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+bool createFrame(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = frameProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"OrvhostFrame";
+    if (!RegisterClassExW(&wc)) return false;
+    g_host.frame = CreateWindowExW(0, wc.lpszClassName, L"Orvinta IDE (stand-in)", WS_OVERLAPPEDWINDOW,
+                                   40, 40, 720, 360, nullptr, nullptr, instance, nullptr);
+    if (!g_host.frame) return false;
+    g_host.toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
+                                     WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST,
+                                     0, 0, 0, 0, g_host.frame, reinterpret_cast<HMENU>(kToolbarId), instance, nullptr);
+    SendMessageW(g_host.toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    SendMessageW(g_host.toolbar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
+    g_host.images = ImageList_Create(24, 24, ILC_COLOR32 | ILC_MASK, 4, 4);
+    SendMessageW(g_host.toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(g_host.images));
+    g_host.log = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 0, 0, 0, 0,
+                                 g_host.frame, nullptr, instance, nullptr);
+    SetWindowTextW(g_host.log, g_host.logText.c_str());
+    return true;
+}
+
+std::wstring ideFolderFromCommandLine(bool& openAtStart, std::wstring& screenshotPath) {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    std::wstring folder = standin::programFolder();
+    for (int i = 1; argv && i < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--open") == 0) openAtStart = true;
+        else if (std::wcscmp(argv[i], L"--ide") == 0 && i + 1 < argc) folder = argv[++i];
+        else if (std::wcscmp(argv[i], L"--screenshot") == 0 && i + 1 < argc) screenshotPath = argv[++i];
+    }
+    LocalFree(argv);
+    return folder;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    bool openAtStart = false;
+    const std::wstring ideFolder = ideFolderFromCommandLine(openAtStart, g_host.screenshotPath);
+
+    std::string error;
+    if (!standin::openHostLibraries(ideFolder, error))
+        MessageBoxW(nullptr, wide("Some libraries are not available:\r\n" + error).c_str(), L"orvhost", MB_ICONERROR);
+    logLine(L"IDE folder " + hostRuntime().ideFolder);
+    hostRuntime().insertTool = addToolButton;
+
+    if (!createFrame(instance)) return 1;
+    loadPlugin();
+    ShowWindow(g_host.frame, show);
+    UpdateWindow(g_host.frame);
+    layout(g_host.frame);
+    if (openAtStart && !g_host.pluginCommands.empty())
+        PostMessageW(g_host.frame, WM_COMMAND, MAKEWPARAM(g_host.pluginCommands.front(), 0), 0);
+    if (!g_host.screenshotPath.empty()) SetTimer(g_host.frame, kScreenshotTimer, kScreenshotDelayMs, nullptr);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (g_host.plugin.close) g_host.plugin.close(0);
+    return 0;
+}
