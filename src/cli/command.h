@@ -51,5 +51,7 @@ void openLibrary(library::SqliteHostDb& db, const std::string& ide, int lib);
 
 // The subcommands of each subsystem.
 std::vector<Command> libraryCommands();
+std::vector<Command> syncCommands();
+std::vector<Command> renderCommands();
 
 }  // namespace orv::cli
