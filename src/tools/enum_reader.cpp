@@ -1,5 +1,7 @@
 // ReadEnum: an ENUM with its values up to END ENUM; an anonymous one is named after
 // its values.
+#include <algorithm>
+
 #include "library/schema.h"
 #include "text/ascii.h"
 #include "tools/declaration_parts.h"

@@ -1,5 +1,7 @@
 // ReadProcedure: SUB and FUNCTION declarations and definitions; a definition's body is
 // consumed so that nothing inside it is taken for a declaration of the file.
+#include <optional>
+
 #include "text/ascii.h"
 #include "tools/declaration_parts.h"
 #include "tools/reader_tables.h"

@@ -8,16 +8,27 @@
 
 namespace orv::tools {
 
+// What a source-mode import (which keeps whole files with their first procedure) does
+// with a declaration: read it, or pass over the line or the whole macro.
+enum class SourceModeAction { Read, SkipLine, SkipMacro };
+
 struct StatementWord {
     std::string_view word;  // upper case, with the blank that must follow it
     StatementReader reader;
+    SourceModeAction inSourceMode;
 };
 
 // The declaration words, in the order they are tried.
 inline const StatementWord kStatementWords[] = {
-    {"#MACRO ", ReadMacro},      {"CONST ", ReadConstants},   {"COMMON ", ReadVariables},
-    {"DIM ", ReadVariables},     {"STATIC ", ReadVariables},  {"#DEFINE ", ReadDefine},
-    {"TYPE ", ReadType},         {"UNION ", ReadUnion},       {"ENUM ", ReadEnum},
+    {"#MACRO ", ReadMacro, SourceModeAction::SkipMacro},
+    {"CONST ", ReadConstants, SourceModeAction::SkipLine},
+    {"COMMON ", ReadVariables, SourceModeAction::SkipLine},
+    {"DIM ", ReadVariables, SourceModeAction::SkipLine},
+    {"STATIC ", ReadVariables, SourceModeAction::SkipLine},
+    {"#DEFINE ", ReadDefine, SourceModeAction::SkipLine},
+    {"TYPE ", ReadType, SourceModeAction::Read},
+    {"UNION ", ReadUnion, SourceModeAction::Read},
+    {"ENUM ", ReadEnum, SourceModeAction::Read},
 };
 
 // u: the line without leading blanks, upper-cased. The declaration word it begins

@@ -41,8 +41,14 @@ const tables::MethodKind* findMethodKind(std::string_view u, const tables::Metho
 
 }  // namespace
 
+bool IsFieldNamedByKeyword(std::string_view u) {
+    const std::size_t blank = u.find(' ');
+    return blank != npos && u.substr(blank + 1, 3) == "AS ";
+}
+
 const tables::MethodKind* takeMethodKind(std::string& line, const tables::MethodKind* kinds,
                                          std::size_t count) {
+    if (IsFieldNamedByKeyword(text::toUpperAscii(line))) return nullptr;
     if (const auto* kind = findMethodKind(text::toUpperAscii(line), kinds, count)) return kind;
     std::string rest = line;
     if (!dropLeadingWord(rest, "STATIC ")) return nullptr;

@@ -19,6 +19,10 @@ struct MemberDialect {
     bool fieldSyntaxHasType;   // UNION writes "x As Integer", TYPE "x " (type in Member)
 };
 
+// "type As Long", "function As gsl_function Ptr": a field whose name is a keyword. Such
+// a line neither opens a block nor begins a procedure or a method.
+bool IsFieldNamedByKeyword(std::string_view u);
+
 // The method kind a member line begins with, or none. "Static Sub f" is a method too:
 // its STATIC is dropped from the line so that the method is named f, not Sub.
 const tables::MethodKind* takeMethodKind(std::string& line, const tables::MethodKind* kinds,

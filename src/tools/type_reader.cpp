@@ -82,6 +82,7 @@ private:
             return Step::Next;
         }
         if (equalsAny(u, tables::kIgnoredTypeLines)) return Step::Next;
+        if (IsFieldNamedByKeyword(u)) return Step::Member;
         if (startsWithAnyWord(u, tables::kBodyEndingWords)) return Step::LeaveBefore;
         if (startsWithAnyWord(u, tables::kNestedOpeners)) return nest();
         return Step::Member;
@@ -107,18 +108,19 @@ private:
         dropLeadingWord(line, "DECLARE ");
         for (const std::string_view word : tables::kMethodQualifiers)
             if (dropLeadingWord(line, word)) break;
-        const std::string u = text::toUpperAscii(line);
         const auto* kind =
-        takeMethodKind(line, tables::kTypeMethodKinds, std::size(tables::kTypeMethodKinds));
+            takeMethodKind(line, tables::kTypeMethodKinds, std::size(tables::kTypeMethodKinds));
         if (kind) {
             members_.addMethod(*kind, std::move(line), orig, comment);
-        } else if (startsWithNoCase(u, "AS ")) {
-            members_.addTypeFirstFields(line, comment);
-        } else {
-            for (const std::string_view word : tables::kTypeFieldWords)
-                if (dropLeadingWord(line, word)) break;
-            members_.addNameFirstField(line, comment);
+            return;
         }
+        for (const std::string_view word : tables::kTypeFieldWords)
+            if (dropLeadingWord(line, word)) break;
+        // "Dim As Integer x" is as type-first as "As Integer x".
+        if (startsWithNoCase(line, "AS "))
+            members_.addTypeFirstFields(line, comment);
+        else
+            members_.addNameFirstField(line, comment);
     }
 
     MemberCollector& members_;

@@ -50,7 +50,7 @@ void readBody(MemberCollector& members, const SourceLines& lines, std::size_t& i
         if (u == "END UNION") return;
         members.owner().Syntax += "\r\n   " + line;
         if (u == "TYPE" || u == "END TYPE") continue;
-        if (startsWithBodyEndingWord(u)) {
+        if (!IsFieldNamedByKeyword(u) && startsWithBodyEndingWord(u)) {
             index = start - 1;
             return;
         }

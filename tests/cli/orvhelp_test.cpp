@@ -95,3 +95,19 @@ TEST_F(IdeFolder, SettingsPrintsTheEffectiveValues) {
     for (const char* line : {"\nuser=it''s\n", "\nserver=http://h:1314/\n", "\nkill=1\n", "\nRight=750\n", "\nDividing=205\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
 }
+
+TEST_F(IdeFolder, RenderPrintsThePageOfALink) {
+    // No view folder: the page is the empty document, as the browser would show it.
+    std::filesystem::create_directories(dir.path() / "Private");
+    library::SqliteHostDb db;
+    std::string error;
+    ASSERT_TRUE(db.open(library::kPrivate, dir.file("Private/PriHelp.db"), library::OpenMode::CreateMissing, error));
+    Result r = orvhelp({"render", "r05", "--ide", ide()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "<html><head></head><body></body></html>");
+    r = orvhelp({"render", "zz", "--ide", ide()});
+    EXPECT_EQ(r.status, 2);
+    r = orvhelp({"render", "k0999", "--ide", ide()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("nothing to show"), std::string::npos) << r.err;
+}

@@ -6,6 +6,7 @@
 
 using namespace orv;
 using namespace orv::test;
+using namespace std::string_literals;
 using render::FillSection;
 using render::kSectionTemplate;
 
@@ -121,6 +122,10 @@ TEST_F(RenderFixture, AuthorDateAndMissingPieces) {
     EXPECT_EQ(part(page->html, "User"), "澄岭");
     EXPECT_EQ(part(page->html, "date"), "2023-11-15");
     EXPECT_FALSE(keywordPage(0, 999));  // no such entry: nothing to show
+    writeFile(dir.path() / "view" / "keyword.htm", "\0\xFF[User]<!-- User -->[/User]\0"s);
+    page = keywordPage(0, k);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->html, "\0\xFF[User]澄岭[/User]\0"s);  // a binary template is filled all the same
     std::filesystem::remove(dir.path() / "view" / "keyword.htm");
     page = keywordPage(0, k);
     ASSERT_TRUE(page);
@@ -129,7 +134,7 @@ TEST_F(RenderFixture, AuthorDateAndMissingPieces) {
 
 TEST_F(RenderFixture, HugeAndUnbalancedFieldsStillMakeAPage) {
     std::string huge;
-    for (int i = 0; i < 20000; ++i) huge += "Print \"x\" & y ' <b>\r\n";  // about 400 KB of code
+    for (int i = 0; i < 50000; ++i) huge += "Print \"x\" & y ' <b>\r\n";  // about 1 MB of code
     const long long k = addEntry(0, 0, "BIG",
         "Description='<b',Examples=" + library::quoteText(huge + "\"open string") + ",Member='<AS:',Related='   '");
     const auto page = keywordPage(0, k);

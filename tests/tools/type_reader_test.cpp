@@ -104,6 +104,37 @@ TEST(ReadType, ConstructorAndDestructorForms) {
     EXPECT_EQ(out.entries[3].Syntax, "Declare Static Function Make() As T");
 }
 
+// Fields named by a keyword are common in real headers ("type As Long" in an event
+// record); they must not open a block or end the type.
+TEST(ReadType, FieldsNamedByKeywordsAndDimFields) {
+    const ReadOutcome out = readStatement(ReadType,
+        "type EVENT field = 1\n"
+        "  type as long\n"
+        "  union\n"
+        "    type\n"
+        "      scancode as long\n"
+        "    end type\n"
+        "  end union\n"
+        "  function as gsl_function ptr\n"
+        "  dim as uinteger dims, flags\n"
+        "end type\n"
+        "const After = 1");
+    expectEntries(out.entries,
+        {{"EVENT", kEntryDefinedType,
+          "Type EVENT field = 1\r\n   type as long\r\n   union\r\n      type\r\n"
+          "         scancode as long\r\n         end type\r\n      end union\r\n"
+          "   function as gsl_function ptr\r\n   dim as uinteger dims, flags\r\nEnd Type",
+          "type<AS:long><'>\r\nscancode<AS:long><'>\r\nfunction<AS:gsl_function ptr><'>\r\n"
+          "dims<AS:uinteger><'>\r\nflags<AS:uinteger><'>"},
+         {"type", kEntryMember, "type ", "LONG"},
+         {"scancode", kEntryMember, "scancode ", "LONG"},
+         {"function", kEntryMember, "function ", "GSL_FUNCTION PTR"},
+         {"dims", kEntryMember, "dims As uinteger", "UINTEGER"},
+         {"flags", kEntryMember, "flags As uinteger", "UINTEGER"}},
+        "EVENT");
+    EXPECT_EQ(out.index, 9u);
+}
+
 TEST(ReadType, UnterminatedBodiesEndCleanly) {
     // At the end of the input the type ends with what it has.
     ReadOutcome out = readStatement(ReadType, "Type Open\n  a As Long\n  b As Long _");
