@@ -53,5 +53,7 @@ void openLibrary(library::SqliteHostDb& db, const std::string& ide, int lib);
 std::vector<Command> libraryCommands();
 std::vector<Command> syncCommands();
 std::vector<Command> renderCommands();
+std::vector<Command> toolsCommands();
+std::vector<Command> serverCommands();
 
 }  // namespace orv::cli

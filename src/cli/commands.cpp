@@ -11,7 +11,7 @@ namespace {
 
 std::vector<Command> allCommands() {
     std::vector<Command> all;
-    for (auto list : {libraryCommands, renderCommands, syncCommands}) {
+    for (auto list : {libraryCommands, renderCommands, syncCommands, serverCommands, toolsCommands}) {
         std::vector<Command> more = list();
         all.insert(all.end(), more.begin(), more.end());
     }

@@ -49,11 +49,13 @@ public:
     // addItem crosses to the host as UTF-16, addItemUtf as UTF-8; both store the same text.
     virtual long long addItem(int lib, std::string_view table, std::string_view assignments) = 0;
     virtual long long addItemUtf(int lib, std::string_view table, std::string_view assignments) = 0;
-    // Changes rows; returns the number changed.
+    // Changes rows; returns the number changed, -1 when the statement failed (so a
+    // failure is never taken for "nothing matched").
     virtual long long update(int lib, std::string_view table, std::string_view where,
                              std::string_view assignments) = 0;
     virtual long long updateUtf(int lib, std::string_view table, std::string_view where,
                                 std::string_view assignments) = 0;
+    // Deletes rows; returns the number deleted, -1 when the statement failed.
     virtual long long deleteItem(int lib, std::string_view table, std::string_view where) = 0;
     // Largest value of a column, 0 for an empty table.
     virtual long long maxId(int lib, std::string_view table, std::string_view field,

@@ -239,12 +239,14 @@ bool SqliteHostDb::isOpen(int lib) const {
     return connections_.count(lib) != 0;
 }
 
+// Every request starts afresh: the last error always belongs to the last request.
 SqliteHostDb::Connection* SqliteHostDb::connection(int lib) {
     auto it = connections_.find(lib);
     if (it == connections_.end()) {
         lastError_[lib] = "library " + std::to_string(lib) + " is not open";
         return nullptr;
     }
+    lastError_.erase(lib);
     return it->second.get();
 }
 
@@ -351,14 +353,14 @@ long long SqliteHostDb::update(int lib, std::string_view table, std::string_view
                                std::string_view assignments) {
     std::lock_guard lock(mutex_);
     Connection* c = connection(lib);
-    if (!c) return 0;
+    if (!c) return -1;
     std::string sql = "UPDATE ";
     sql.append(table).append(" SET ").append(assignments);
     if (!where.empty()) sql.append(" WHERE ").append(where);
     std::string error;
     if (c->run(sql, error) != SQLITE_DONE) {
         lastError_[lib] = error;
-        return 0;
+        return -1;
     }
     return sqlite3_changes(c->handle());
 }
@@ -371,14 +373,14 @@ long long SqliteHostDb::updateUtf(int lib, std::string_view table, std::string_v
 long long SqliteHostDb::deleteItem(int lib, std::string_view table, std::string_view where) {
     std::lock_guard lock(mutex_);
     Connection* c = connection(lib);
-    if (!c) return 0;
+    if (!c) return -1;
     std::string sql = "DELETE FROM ";
     sql.append(table);
     if (!where.empty()) sql.append(" WHERE ").append(where);
     std::string error;
     if (c->run(sql, error) != SQLITE_DONE) {
         lastError_[lib] = error;
-        return 0;
+        return -1;
     }
     return sqlite3_changes(c->handle());
 }

@@ -109,6 +109,9 @@ TEST_F(HostDbTest, FailedRequestsReportTheLastError) {
         EXPECT_LT(db.addItemUtf(kPublic, tables::Directory, c.list), 1) << c.list;
         EXPECT_NE(db.errMsg(kPublic).find(c.errorPart), std::string::npos) << db.errMsg(kPublic);
     }
+    EXPECT_EQ(db.update(kPublic, tables::Directory, "dID=1", "NoSuchColumn=1"), -1);
+    EXPECT_EQ(db.deleteItem(kPublic, "NoSuchTable", ""), -1);
+    EXPECT_EQ(db.update(kPublic, tables::Directory, "dID=1", "Sort=1"), 0);  // nothing matched is no failure
     ResultTable t;
     EXPECT_EQ(db.find(kPublic, tables::Directory, "1=1; DELETE FROM KeywordList", t, "", "", 0), 0);
     EXPECT_NE(db.errMsg(kPublic).find("more than one statement"), std::string::npos);

@@ -128,7 +128,7 @@ long long PluginHostDb::addItemUtf(int lib, std::string_view table, std::string_
 long long PluginHostDb::update(int lib, std::string_view table, std::string_view where,
                                std::string_view assignments) {
     const HostServices& s = hostServices();
-    if (!available(lib, reinterpret_cast<const void*>(s.update), "SQLITEBOX_UPDATE")) return 0;
+    if (!available(lib, reinterpret_cast<const void*>(s.update), "SQLITEBOX_UPDATE")) return -1;
     const std::wstring t = wide(table), w = wide(where), a = wide(assignments);
     return s.update(lib, t.c_str(), w.c_str(), a.c_str());
 }
@@ -136,14 +136,14 @@ long long PluginHostDb::update(int lib, std::string_view table, std::string_view
 long long PluginHostDb::updateUtf(int lib, std::string_view table, std::string_view where,
                                   std::string_view assignments) {
     const HostServices& s = hostServices();
-    if (!available(lib, reinterpret_cast<const void*>(s.updateUtf), "SQLITEBOX_UPDATEUTF")) return 0;
+    if (!available(lib, reinterpret_cast<const void*>(s.updateUtf), "SQLITEBOX_UPDATEUTF")) return -1;
     OwnedString t(table), w(where), a(assignments);
     return s.updateUtf(lib, t.get(), w.get(), a.get());
 }
 
 long long PluginHostDb::deleteItem(int lib, std::string_view table, std::string_view where) {
     const HostServices& s = hostServices();
-    if (!available(lib, reinterpret_cast<const void*>(s.deleteItem), "SQLITEBOX_DELETEITEM")) return 0;
+    if (!available(lib, reinterpret_cast<const void*>(s.deleteItem), "SQLITEBOX_DELETEITEM")) return -1;
     const std::wstring t = wide(table), w = wide(where);
     return s.deleteItem(lib, t.c_str(), w.c_str());
 }

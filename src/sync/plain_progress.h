@@ -1,0 +1,25 @@
+// A progress that shows nothing, for operations run from the command line and the
+// tests; its stop flag may be set from any thread (a console interrupt, a test).
+#pragma once
+
+#include "tools/progress.h"
+
+#include <atomic>
+
+namespace orv::sync {
+
+class PlainProgress : public tools::Progress {
+public:
+    void OpenProgress(std::string_view, int, int, bool) override { stop_ = false; }
+    void CloseProgress() override {}
+    void StepProgress(int) override {}
+    void SetProgressText(std::string_view) override {}
+    bool stopRequested() const override { return stop_; }
+
+    void stop() { stop_ = true; }
+
+private:
+    std::atomic<bool> stop_{false};
+};
+
+}  // namespace orv::sync

@@ -1,0 +1,275 @@
+// The account test, change submission and fetch of other users' changes: what goes on
+// the wire and what is taken from each reply.
+#include "sync/server_protocol.h"
+
+#include "library/fragment.h"
+#include "library/fragment_check.h"
+#include "library/schema.h"
+#include "library/udate.h"
+#include "sync/server_reply.h"
+
+#include <cstdio>
+#include <optional>
+#include <random>
+#include <vector>
+
+namespace orv::sync {
+namespace {
+
+using library::MessageKind;
+
+constexpr std::string_view kLoginRequest = "port.php?c=orvut&a=";
+constexpr std::string_view kSubmitRequest = "port.php?c=orvxg";
+constexpr std::string_view kFetchRequest = "port.php?c=orvget&a=";
+
+// Closes the progress window however the request ends.
+class ProgressShown {
+public:
+    ProgressShown(tools::Progress& progress, std::string_view text) : progress_(progress) {
+        progress_.OpenProgress(text, 0, 100, true);
+    }
+    ~ProgressShown() { progress_.CloseProgress(); }
+    ProgressShown(const ProgressShown&) = delete;
+    ProgressShown& operator=(const ProgressShown&) = delete;
+
+private:
+    tools::Progress& progress_;
+};
+
+// The settings keep the name ready for a fragment; the server knows it as typed.
+std::string accountName(const library::Settings& settings) {
+    return library::undoubleApostrophes(settings.user);
+}
+
+bool accountMissing(ServerSession& session) {
+    if (!session.settings.user.empty() && !session.settings.password.empty()) return false;
+    session.prompter.message(kNoAccountMessage, MessageKind::Error);
+    return true;
+}
+
+std::vector<std::string> splitAt(std::string_view text, std::string_view separator) {
+    std::vector<std::string> parts;
+    for (;;) {
+        const size_t at = text.find(separator);
+        parts.emplace_back(text.substr(0, at));
+        if (at == std::string_view::npos) return parts;
+        text.remove_prefix(at + separator.size());
+    }
+}
+
+// The unpacked payload of a reply that passed the error check, split at ",";
+// nothing when it does not unpack.
+std::optional<std::vector<std::string>> replyFields(std::string_view reply) {
+    const std::optional<std::string> payload = tryUnscrambleText(replyPayload(reply));
+    if (!payload) return std::nullopt;
+    return splitAt(*payload, ",");
+}
+
+std::optional<long long> wholeNumber(std::string_view text) {
+    if (!library::isIntegerLiteral(text) || text.size() > 18) return std::nullopt;
+    return library::toInt(text);
+}
+
+std::string randomFraction() {
+    std::mt19937 generator(std::random_device{}());
+    char text[32];
+    std::snprintf(text, sizeof text, "%.7f", std::uniform_real_distribution<double>(0.0, 1.0)(generator));
+    return text;
+}
+
+// The newest change date this library knows: of its change log, else of its entries.
+long long newestLocalDate(library::HostDb& db) {
+    std::string last = db.findOnly(library::kPublic, library::tables::UpdateList, "", "uDate", "uDate DESC");
+    if (last.empty())
+        last = db.findOnly(library::kPublic, library::tables::KeywordData, "", "uDate", "uDate DESC");
+    return library::toInt(last);
+}
+
+// The records of a fetch reply worth adding: unpacked, beginning "uID=", and nothing but
+// literal values for UpdateList's own columns, since they go straight into a fragment.
+std::vector<std::string> fetchedRecords(std::string_view payload) {
+    library::ColumnSet updateList;
+    updateList.add(library::kUpdateListColumns);
+    std::vector<std::string> records;
+    for (const std::string& piece : splitAt(payload, kRecordSeparator)) {
+        std::string record = UnscrambleText(piece);
+        if (record.compare(0, kRecordStart.size(), kRecordStart) != 0) continue;
+        if (!library::checkAssignments(record, updateList)) continue;
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+// Host transactions are always committed, never rolled back.
+class Transaction {
+public:
+    explicit Transaction(library::HostDb& db) : db_(db) {
+        db_.transaction(library::kPublic, library::TransactionStep::Begin);
+    }
+    ~Transaction() { db_.transaction(library::kPublic, library::TransactionStep::Commit); }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+private:
+    library::HostDb& db_;
+};
+
+std::tm systemLocalNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local;
+}
+
+std::string timestampText(const std::tm& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min, t.tm_sec);
+    return text;
+}
+
+// "yyyy-mm-dd hh:mm:ss" back to a date; nothing for any other text.
+std::optional<std::tm> parseTimestamp(std::string_view text) {
+    static constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
+    if (text.size() != kShape.size()) return std::nullopt;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (kShape[i] == 'd' ? !digit : text[i] != kShape[i]) return std::nullopt;
+    }
+    const auto number = [&](size_t at, size_t length) { return static_cast<int>(library::toInt(text.substr(at, length))); };
+    std::tm t{};
+    t.tm_year = number(0, 4) - 1900;
+    t.tm_mon = number(5, 2) - 1;
+    t.tm_mday = number(8, 2);
+    t.tm_hour = number(11, 2);
+    t.tm_min = number(14, 2);
+    t.tm_sec = number(17, 2);
+    if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour > 23 || t.tm_min > 59 ||
+        t.tm_sec > 60)
+        return std::nullopt;
+    return t;
+}
+
+}  // namespace
+
+int TestLogin(ServerSession& session, bool show) {
+    try {
+        if (accountMissing(session)) return -1;
+        HttpReply reply;
+        {
+            ProgressShown shown(session.progress, kTestingAccountText);
+            const std::string account = accountName(session.settings) + "," + session.settings.password;
+            reply = TimedGet(session.http,
+                             session.settings.server + std::string(kLoginRequest) + ScrambleText(account, session.digit),
+                             session.progress, session.wait);
+        }
+        const std::string text = reply.text();
+        if (CheckServerReply(session.prompter, text, session.openSetup) != 0) return -1;
+        // Points, remaining changes, allowed changes. A reply that does not say how many
+        // changes remain is no success, whatever its frame.
+        const auto fields = replyFields(text);
+        if (!fields || fields->size() < 3) return -1;
+        const std::optional<long long> remaining = wholeNumber((*fields)[1]);
+        if (!remaining || *remaining < 0 || *remaining > 0x7fffffff) return -1;
+        if (show)
+            session.prompter.message("测试登陆成功！！！\r\n你的账号积分：" + (*fields)[0] + "\r\n" +
+                                         "可以修改公库次数为：" + (*fields)[2] + "\r\n" +
+                                         "剩余可修改公库次数：" + (*fields)[1],
+                                     MessageKind::Information);
+        return static_cast<int>(*remaining);
+    } catch (...) {
+        return -1;
+    }
+}
+
+std::string changeMessage(int code, long long target, std::string_view name, std::string_view body,
+                          const DigitSource& digit) {
+    std::string plainName;
+    for (char c : name)
+        if (c != ',') plainName += c;
+    return std::to_string(code) + "," + std::to_string(target) + "," + plainName + "," + ScrambleText(body, digit);
+}
+
+long long SubmitChange(ServerSession& session, std::string_view message, SubmittedChange& out) {
+    try {
+        if (accountMissing(session)) return -1;
+        HttpReply reply;
+        {
+            ProgressShown shown(session.progress, kSubmittingText);
+            const std::string body = ScrambleText(
+                accountName(session.settings) + "," + session.settings.password + "," + std::string(message),
+                session.digit);
+            reply = TimedPost(session.http, session.settings.server + std::string(kSubmitRequest), body,
+                              session.progress, session.wait);
+        }
+        const std::string text = reply.text();
+        if (CheckServerReply(session.prompter, text, session.openSetup) != 0) return -1;
+        // User id, assigned id, date, sID. The sID goes into the new entry's assignment
+        // list, so every field must be a plain number; an empty sID (no new entry) is 0.
+        const auto fields = replyFields(text);
+        if (!fields || fields->size() != 4) return -1;
+        const auto userId = wholeNumber((*fields)[0]);
+        const auto id = wholeNumber((*fields)[1]);
+        const auto date = wholeNumber((*fields)[2]);
+        const auto sID = (*fields)[3].empty() ? std::optional<long long>(0) : wholeNumber((*fields)[3]);
+        if (!userId || !id || !date || !sID) return -1;
+        out = {*userId, *id, *date, *sID};
+        return *id;
+    } catch (...) {
+        return -1;
+    }
+}
+
+int FetchUpdates(ServerSession& session, library::HostDb& db) {
+    try {
+        const std::string request = randomFraction() + "," + std::to_string(newestLocalDate(db));
+        const HttpReply reply = TimedGet(session.http,
+                                         session.settings.server + std::string(kFetchRequest) +
+                                             ScrambleText(request, session.digit),
+                                         session.progress, session.wait);
+        const std::string payload = replyPayload(reply.text());
+        if (payload.empty()) return 0;
+        const std::vector<std::string> records = fetchedRecords(payload);
+        if (records.empty()) return 0;
+        int added = 0;
+        Transaction transaction(db);
+        for (const std::string& record : records)
+            if (db.addItemUtf(library::kPublic, library::tables::UpdateList, record) > 0) ++added;
+        return added;
+    } catch (...) {
+        return 0;
+    }
+}
+
+std::string syncButtonCaption(long long pending) {
+    return pending > 0 ? "同步(" + std::to_string(pending) + ")" : "同步";
+}
+
+int DailyUpdateCheck(ServerSession& session, library::HostDb& db, library::SettingsStore& store,
+                     const std::function<void(const std::string&)>& setSyncCaption,
+                     const std::function<std::tm()>& localNow) {
+    try {
+        const std::tm now = localNow ? localNow() : systemLocalNow();
+        // The key marks when checking began; a date nobody can read counts as none.
+        std::optional<std::tm> since = parseTimestamp(store.read(library::kHelpSection, kUpdateDateKey, ""));
+        if (!since) {
+            std::string error;
+            library::writeUpdateDate(store, timestampText(now), error);
+            since = now;
+        }
+        const long long hours = (library::uDateFromLocal(now) - library::uDateFromLocal(*since)) / 3600;
+        if (hours < 24) return 0;
+        const int added = FetchUpdates(session, db);
+        if (added > 0 && setSyncCaption)
+            setSyncCaption(syncButtonCaption(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0")));
+        return added;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace orv::sync

@@ -1,0 +1,79 @@
+// The three requests to the sync server (account test, change submission, fetching
+// other users' changes) and the daily fetch, over the HTTP, prompt and progress seams.
+#pragma once
+
+#include "library/host_db.h"
+#include "library/prompt.h"
+#include "library/settings.h"
+#include "library/settings_store.h"
+#include "sync/http_client.h"
+#include "sync/timed_request.h"
+#include "sync/wire_packing.h"
+#include "tools/progress.h"
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orv::sync {
+
+inline constexpr std::string_view kNoAccountMessage = "还没有设置账号或密码，请打开设置里设置账号和密码。";
+inline constexpr std::string_view kTestingAccountText = "联网测试账号中...";
+inline constexpr std::string_view kSubmittingText = "同步修改服务器公共库中...";
+// Fetched records arrive joined by this.
+inline constexpr std::string_view kRecordSeparator = "<br>";
+// Only pieces that begin so are records.
+inline constexpr std::string_view kRecordStart = "uID=";
+inline constexpr std::string_view kUpdateDateKey = "UpdateDate";
+
+// What every request needs: the account and server of the settings, where messages and
+// progress go, and how the request is sent.
+struct ServerSession {
+    const library::Settings& settings;
+    library::Prompter& prompter;
+    tools::Progress& progress;
+    std::shared_ptr<HttpClient> http;
+    // Opens the setup window after a refusal; the window layer fills it in.
+    std::function<void()> openSetup = {};
+    TimedWait wait = {};
+    DigitSource digit = clockDigit;
+};
+
+// The remaining number of public-library changes the account may make, -1 on failure.
+// With `show` the points and allowance are shown.
+int TestLogin(ServerSession& session, bool show);
+
+// What the server answers to an accepted change.
+struct SubmittedChange {
+    long long userId = 0;
+    long long id = 0;    // the new dID or kID for codes 0 and 2, positive otherwise
+    long long date = 0;  // the change's date
+    long long sID = 0;   // the data row id a new entry takes
+};
+
+// code + "," + target + "," + name without commas + "," + the packed body.
+std::string changeMessage(int code, long long target, std::string_view name, std::string_view body,
+                          const DigitSource& digit = clockDigit);
+
+// Sends one change message; the server's id (below 1 means refused: change nothing), -1
+// on failure. `out` is filled only on success.
+long long SubmitChange(ServerSession& session, std::string_view message, SubmittedChange& out);
+
+// Adds the records other users made since the newest local one to UpdateList, in one
+// transaction; only well-formed records over UpdateList's columns are added. Silent;
+// the number added.
+int FetchUpdates(ServerSession& session, library::HostDb& db);
+
+// "同步" with the number of pending records in brackets when there are any.
+std::string syncButtonCaption(long long pending);
+
+// Fetches when the stored UpdateDate lies 24 hours or more back (storing now when there
+// is none); after records were added, `setSyncCaption` gets the sync button's caption.
+// The number of records added, 0 when it was not time yet.
+int DailyUpdateCheck(ServerSession& session, library::HostDb& db, library::SettingsStore& store,
+                     const std::function<void(const std::string&)>& setSyncCaption,
+                     const std::function<std::tm()>& localNow = {});
+
+}  // namespace orv::sync

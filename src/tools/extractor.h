@@ -1,0 +1,36 @@
+// The declaration extractor of one import run: header files, singly or a folder tree,
+// into keyword entries of the private library.
+#pragma once
+
+#include <string>
+
+#include "library/host_db.h"
+#include "library/prompt.h"
+#include "tools/extraction_run.h"
+#include "tools/progress.h"
+
+namespace orv::tools {
+
+class Extractor {
+public:
+    Extractor(library::HostDb& db, library::Prompter& prompter, Progress& progress,
+              RunSettings settings, RunStatistics& statistics);
+
+    // Extracts one file under the category; 1 on success or stop, 0 on failure.
+    int ExtractFile(long long categoryId, const std::string& filePath);
+    // Walks a folder (path ending with a separator): a category per sub-folder, the
+    // *.BI and *.INC files in each; 1 on success or stop, 0 on failure.
+    int ExtractFolder(long long categoryId, const std::string& folderPath);
+
+private:
+    long long addFileCategory(long long parentId, const std::string& name);
+    void storeWholeFile(long long categoryId, const std::string& fileName, const std::string& text);
+
+    library::HostDb& db_;
+    library::Prompter& prompter_;
+    Progress& progress_;
+    const RunSettings settings_;
+    RunStatistics& statistics_;
+};
+
+}  // namespace orv::tools

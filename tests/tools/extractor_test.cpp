@@ -1,0 +1,201 @@
+// Extracting files into the private library: reference and source modes, comment
+// blocks, members under their owners, duplicates, failures and stopping.
+#include <gtest/gtest.h>
+
+#include "extractor_fixture.h"
+#include "library/fragment.h"
+#include "text/encoding.h"
+
+using namespace orv::tools;
+using namespace orv::tools::test;
+using namespace orv::library;
+
+namespace {
+
+constexpr std::string_view kHeader =
+    "' 点的类型\n"                    // 1
+    "' draws points\n"                // 2
+    "Type Point2 ' a <point>\n"       // 3
+    "  x As Long\n"                   // 4
+    "  Declare Constructor\n"         // 5
+    "  Declare Operator - () As Point2\n"  // 6
+    "End Type\n"                      // 7
+    "Dim x As Integer\n"              // 8
+    "  ' indented note\n"             // 9
+    "Declare Sub DrawIt(ByVal p As Point2) ' it's drawn\n"  // 10
+    "Enum Colour\n"                   // 11
+    "  Red = 1\n"                     // 12
+    "End Enum\n";                     // 13
+
+}  // namespace
+
+TEST_F(ExtractorFixture, ReferenceModeWritesEntriesUnderAFileCategory) {
+    write("pts.bi", orv::text::utf8ToGbk(std::string(kHeader)));
+    ASSERT_EQ(extractFile("pts.bi"), 1);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(progress.texts, std::vector<std::string>{"提取文件：pts.bi"});
+
+    Row category;
+    ASSERT_TRUE(db.findOne(kPrivate, tables::Directory, "DirName='pts.bi'", category, "*", ""));
+    EXPECT_EQ(category[dir::ParentDir], "1");
+    EXPECT_EQ(category[dir::nType], "10");
+    const long long fileCategory = toInt(category[dir::dID]);
+
+    const auto all = entries();
+    ASSERT_EQ(all.size(), 7u);  // Point2 with 3 members, DrawIt, Colour with 1 value
+    const StoredEntry* type = named(all, "Point2");
+    ASSERT_NE(type, nullptr);
+    EXPECT_EQ(type->dID, fileCategory);
+    EXPECT_EQ(type->sort, 10000);
+    EXPECT_EQ(type->data[data::Include], "#include Once \"pts.bi\" 'ln 3");
+    EXPECT_EQ(type->data[data::Attribute], "3");
+    EXPECT_EQ(type->data[data::Platform], "0");
+    EXPECT_EQ(type->data[data::Description], " a <point>");
+    EXPECT_EQ(type->data[data::Explain], "点的类型<br>draws&nbsp;points");
+    EXPECT_EQ(type->data[data::uID], "7");
+
+    const struct { std::string name; long long sort; std::string display; std::string description; } members[] = {
+        {"x", 10000, "x", ""},
+        {"Constructor", 9010, "CONSTRUCTOR 构造", "构造函数，创建类型时被执行。"},
+        {"-", 9200, "- 算术运算符", "算术运算符"},
+    };
+    for (const auto& m : members) {
+        const StoredEntry* e = named(all, m.name);
+        ASSERT_NE(e, nullptr) << m.name;
+        EXPECT_EQ(e->dID, type->kID) << m.name;
+        EXPECT_EQ(e->sort, m.sort) << m.name;
+        EXPECT_EQ(e->display, m.display) << m.name;
+        EXPECT_EQ(e->data[data::Description], m.description) << m.name;
+    }
+
+    // The statement without SHARED left the block to the next one that yields entries.
+    const StoredEntry* sub = named(all, "DrawIt");
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->data[data::Explain], "&nbsp;&nbsp;'&nbsp;indented&nbsp;note");
+    EXPECT_EQ(sub->data[data::Description], " it's drawn");
+    EXPECT_EQ(sub->data[data::Include], "#include Once \"pts.bi\" 'ln 10");
+    EXPECT_EQ(named(all, "Red")->dID, named(all, "Colour")->kID);
+
+    EXPECT_EQ(statistics.filesRead, 1);
+    EXPECT_EQ(statistics.referenceEntries, 7);
+    EXPECT_EQ(statistics.typeCounts[kEntryDefinedType], 1);
+    EXPECT_EQ(statistics.typeCounts[kEntryMember], 3);
+    EXPECT_EQ(statistics.typeCounts[kEntryEnumMember], 1);
+    EXPECT_EQ(statistics.duplicateList, "");
+}
+
+TEST_F(ExtractorFixture, RuleThreeReimportAddsNothingButTheFileCategory) {
+    write("pts.bi", orv::text::utf8ToGbk(std::string(kHeader)));
+    settings.duplicateRule = DuplicateRule::SkipAnyKnownName;
+    ASSERT_EQ(extractFile("pts.bi"), 1);
+    const std::size_t firstRun = entries().size();
+    statistics = RunStatistics{};
+    ASSERT_EQ(extractFile("pts.bi"), 1);
+    EXPECT_EQ(entries().size(), firstRun);
+    EXPECT_EQ(db.count(kPrivate, tables::Directory, "DirName='pts.bi'"), 2);
+    EXPECT_EQ(statistics.duplicateList,
+              "私库重复：Point2 (不增)<br>私库重复：DrawIt (不增)<br>私库重复：Colour (不增)<br>");
+}
+
+TEST_F(ExtractorFixture, NamesOfTheSameRunAreNotDuplicates) {
+    write("a.bi", "Declare Sub Same()\n#define Q\"x'y\" 1\n");
+    write("b.bi", "Declare Sub Same()\n");
+    db.addItemUtf(kPublic, tables::KeywordData, "KeyWord='Q\"x''y\"',UKeyWord='Q\"X''Y\"',nType=10");
+    settings.duplicateRule = DuplicateRule::SkipPrivateNames;
+    settings.publicSidLimit = db.maxId(kPublic, tables::KeywordData, "sID", "");
+    settings.privateSidLimit = 0;
+    Extractor extractor(db, prompter, progress, settings, statistics);
+    ASSERT_EQ(extractor.ExtractFile(1, dir.file("a.bi")), 1);
+    ASSERT_EQ(extractor.ExtractFile(1, dir.file("b.bi")), 1);
+    EXPECT_EQ(db.count(kPrivate, tables::KeywordData, "UKeyWord='SAME'"), 2);
+    EXPECT_EQ(db.count(kPrivate, tables::KeywordData, "KeyWord='Q\"x''y\"'"), 1);
+    EXPECT_EQ(statistics.duplicateList, "公库重复：Q\"x'y\" (已增)<br>");
+}
+
+TEST_F(ExtractorFixture, SourceModeOutcomes) {
+    settings.mode = ExtractionMode::Source;
+    const struct {
+        std::string file;
+        std::string text;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"defs.bi", "Const A = 1\nDeclare Sub Later()\nSub First()\nEnd Sub\nSub Second()\nEnd Sub", {"First"}},
+        {"decls.bi", "Declare Sub OnlyDeclared()\nType T\n a As Long\nEnd Type", {}},
+        {"plain.inc", "' nothing to read\nprint 1", {"plain"}},
+    };
+    for (const auto& c : cases) {
+        write(c.file, c.text);
+        const std::size_t before = entries().size();
+        ASSERT_EQ(extractFile(c.file, 42), 1) << c.file;
+        const auto all = entries();
+        ASSERT_EQ(all.size() - before, c.names.size()) << c.file;
+        if (c.names.empty()) continue;
+        const StoredEntry& e = all.back();
+        EXPECT_EQ(e.data[data::KeyWord], c.names[0]);
+        EXPECT_EQ(e.dID, 42);
+        std::string stored = c.text;
+        for (std::size_t at = stored.find('\n'); at != std::string::npos; at = stored.find('\n', at + 2))
+            stored.replace(at, 1, "\r\n");
+        EXPECT_EQ(e.data[data::Source], stored) << c.file;
+    }
+    // Source mode makes no file categories.
+    EXPECT_EQ(db.count(kPrivate, tables::Directory, ""), 0);
+}
+
+TEST_F(ExtractorFixture, FailuresAreReportedAndStopTheFile) {
+    EXPECT_EQ(extractFile("missing.bi"), 0);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0], "无法读取文件！！\r\n" + dir.file("missing.bi"));
+
+    // A list row that cannot be added: the error list names the entry, nothing more is read.
+    class FailingLists : public SqliteHostDb {
+    public:
+        long long addItemUtf(int lib, std::string_view table, std::string_view a) override {
+            if (table == tables::KeywordList && a.find("'Second'") != std::string_view::npos) return 0;
+            return SqliteHostDb::addItemUtf(lib, table, a);
+        }
+    } failing;
+    std::string error;
+    ASSERT_TRUE(failing.openInMemory(kPublic, kPublic, error));
+    ASSERT_TRUE(failing.openInMemory(kPrivate, kPrivate, error));
+    write("three.bi", "Declare Sub First\nDeclare Sub Second\nDeclare Sub Third\n");
+    Extractor extractor(failing, prompter, progress, settings, statistics);
+    EXPECT_EQ(extractor.ExtractFile(1, dir.file("three.bi")), 0);
+    EXPECT_EQ(failing.count(kPrivate, tables::KeywordList, ""), 1);
+    EXPECT_EQ(statistics.errorList.rfind("Second  err: ", 0), 0u) << statistics.errorList;
+}
+
+TEST_F(ExtractorFixture, StopRequestEndsTheScanWithSuccess) {
+    write("many.bi", "Declare Sub A\nDeclare Sub B\nDeclare Sub C\nDeclare Sub D\n");
+    progress.stopAfterPolls = 2;
+    EXPECT_EQ(extractFile("many.bi"), 1);
+    EXPECT_EQ(db.count(kPrivate, tables::KeywordList, ""), 2);
+}
+
+TEST_F(ExtractorFixture, BadFilesFinishWithCompleteEntriesOnly) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
+    std::string continuations;
+    for (int i = 0; i < 100000; ++i) continuations += "_\n";
+    const struct { std::string file; std::string bytes; int entries; } cases[] = {
+        {"binary.bi", binary, -1},
+        {"huge.bi", "Dim Shared big(" + std::string(5 << 20, '9') + ") As Long\n", 1},
+        {"marks.bi", continuations, 0},
+        // The unterminated type runs to the end and takes the macro line as its own.
+        {"open.bi", "Type Open\n  a As Long\n#macro M\n", 2},
+        {"bad8.bi", "\xEF\xBB\xBF" "Declare Sub A\xFF\xFE()\nDeclare Sub B()", 2},
+        {"odd16.bi", std::string("\xFF\xFE" "D\0i\0m\0", 8) + "\x01", 0},
+    };
+    for (const auto& c : cases) {
+        write(c.file, c.bytes);
+        const long long before = db.count(kPrivate, tables::KeywordList, "");
+        EXPECT_EQ(extractFile(c.file), 1) << c.file;
+        if (c.entries >= 0) {
+            EXPECT_EQ(db.count(kPrivate, tables::KeywordList, "") - before, c.entries) << c.file;
+        }
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+    // Every placement has its texts.
+    EXPECT_EQ(db.count(kPrivate, tables::KeywordList,
+                       "sID Not In (Select sID From KeywordData)"), 0);
+}
