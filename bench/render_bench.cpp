@@ -12,7 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
+#include "large_library.h"
+
 #include <filesystem>
 #include <memory>
 
@@ -21,7 +22,7 @@ using namespace orv;
 
 namespace {
 
-constexpr int kCopies = 80;  // 634 manual entries x 80 > 50 000
+constexpr long long kMinEntries = 50000;
 constexpr int kExampleLines = 300;
 
 // Counts the single-value queries that pages make.
@@ -60,45 +61,25 @@ struct BenchLibrary {
     std::string error;  // set when the fixture is missing
 };
 
-// Copies the fixture, adds kCopies-1 renamed copies of every entry, and one entry whose
-// examples are 300 lines of the manual's own example code.
+// A large library, and one entry whose examples are 300 lines of the manual's own
+// example code.
 BenchLibrary& benchLibrary() {
     static std::unique_ptr<BenchLibrary> lib = [] {
         auto b = std::make_unique<BenchLibrary>();
-        const char* shared = std::getenv("ORV_SHARED_DIR");
-        const fs::path fixture = fs::path(shared ? shared : ORV_SOURCE_DIR "/../shared") / "fixtures" / "PubHelp-fbmanual.db";
-        if (!fs::exists(fixture)) {
-            b->error = "the fixture " + fixture.string() + " is absent: skipped";
-            return b;
-        }
         b->dir = fs::temp_directory_path() / "orv-render-bench";
         fs::remove_all(b->dir);
-        fs::create_directories(b->dir / "view");
-        fs::copy_file(fixture, b->dir / "PubHelp.db");
+        b->error = bench::makeLargeLibrary(b->dir / "PubHelp.db", kMinEntries);
+        if (!b->error.empty()) return b;
         fs::copy(fs::path(ORV_SOURCE_DIR) / "view", b->dir / "view", fs::copy_options::recursive);
-        std::string error;
-        b->db.open(library::kPublic, (b->dir / "PubHelp.db").string(), library::OpenMode::CreateMissing, error);
-        b->db.openInMemory(library::kPrivate, library::kPrivate, error);
+        if (!b->db.open(library::kPublic, (b->dir / "PubHelp.db").string(), library::OpenMode::ExistingOnly, b->error) ||
+            !b->db.openInMemory(library::kPrivate, library::kPrivate, b->error))
+            return b;
 
         library::ResultTable rows;
-        b->db.find(0, library::tables::ListAndData, library::tables::JoinCondition, rows,
-                   "KeywordList.dID,KeywordData.KeyWord,KeywordData.Description,KeywordData.nType,KeywordData.Examples",
-                   "KeywordData.sID", 0);
-        b->db.transaction(0, library::TransactionStep::Begin);
-        for (int copy = 1; copy < kCopies; ++copy) {
-            for (int i = 0; i < rows.count(); ++i) {
-                const std::string keyword = rows.text(i, 1) + "_" + std::to_string(copy);
-                const long long sID = b->db.addItemUtf(0, library::tables::KeywordData,
-                    library::Assignments().addText("KeyWord", keyword).addText("UKeyWord", keyword)
-                        .addText("Description", rows.text(i, 2)).add("nType", rows.number(i, 3)).str());
-                b->db.addItemUtf(0, library::tables::KeywordList,
-                    library::Assignments().add("dID", rows.number(i, 0)).add("sID", sID)
-                        .addText("DisplayKeyWord", keyword).str());
-            }
-        }
+        b->db.find(0, library::tables::KeywordData, "Examples<>''", rows, "Examples", "sID", 0);
         int lines = 0;
         for (int i = 0; i < rows.count() && lines < kExampleLines; ++i) {
-            const std::string& code = rows.text(i, 4);
+            const std::string& code = rows.text(i, 0);
             for (size_t from = 0; from < code.size() && lines < kExampleLines; ++lines) {
                 size_t end = code.find("\r\n", from);
                 if (end == std::string::npos) end = code.size();
@@ -111,7 +92,6 @@ BenchLibrary& benchLibrary() {
                 .add("Attribute", 1).add("nType", 1).addText("Examples", b->examples).str());
         b->pageKID = b->db.addItemUtf(0, library::tables::KeywordList,
                                       "dID=1,nType=1,DisplayKeyWord='PRINT',sID=" + std::to_string(sID));
-        b->db.transaction(0, library::TransactionStep::Commit);
         return b;
     }();
     return *lib;

@@ -8,10 +8,10 @@
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 #include "sync/pending_changes.h"
+#include "large_library.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -84,43 +84,22 @@ std::vector<Change> makeChanges(const library::ResultTable& rows, long long next
 BenchLibrary& benchLibrary() {
     static std::unique_ptr<BenchLibrary> lib = [] {
         auto b = std::make_unique<BenchLibrary>();
-        const char* shared = std::getenv("ORV_SHARED_DIR");
-        const fs::path fixture = fs::path(shared ? shared : ORV_SOURCE_DIR "/../shared") / "fixtures" / "PubHelp-fbmanual.db";
-        if (!fs::exists(fixture)) {
-            b->error = "the fixture " + fixture.string() + " is absent: skipped";
-            return b;
-        }
         b->dir = fs::temp_directory_path() / "orv-sync-bench";
         fs::remove_all(b->dir);
-        fs::create_directories(b->dir);
         b->base = b->dir / "PubHelp-base.db";
-        fs::copy_file(fixture, b->base);
-        fs::permissions(b->base, fs::perms::owner_write, fs::perm_options::add);
+        b->error = bench::makeLargeLibrary(b->base, kMinEntries);
+        if (!b->error.empty()) return b;
 
-        library::SqliteHostDb db;
-        std::string error;
-        if (!db.open(kPublic, b->base.string(), library::OpenMode::CreateMissing, error)) {
-            b->error = error;
+        library::SqliteHostDb db, manual;
+        if (!db.open(kPublic, b->base.string(), library::OpenMode::ExistingOnly, b->error) ||
+            !manual.open(kPublic, bench::manualFixture().string(), library::OpenMode::ExistingOnly, b->error))
             return b;
-        }
+        // The manual's own entries (same ids in the large copy) give the texts of the records.
         library::ResultTable rows;
-        db.find(kPublic, tables::ListAndData, tables::JoinCondition, rows,
-                "KeywordList.dID,KeywordData.KeyWord,KeywordData.Description,KeywordData.nType,"
-                "KeywordData.Syntax,KeywordList.kID,KeywordList.sID",
-                "KeywordData.sID", 0);
-        db.transaction(kPublic, library::TransactionStep::Begin);
-        for (int copy = 1; db.count(kPublic, tables::KeywordData, "") < kMinEntries; ++copy) {
-            for (int i = 0; i < rows.count(); ++i) {
-                const std::string keyword = rows.text(i, 1) + "_" + std::to_string(copy);
-                const long long sID = db.addItemUtf(kPublic, tables::KeywordData,
-                    library::Assignments().addText("KeyWord", keyword).addText("UKeyWord", keyword)
-                        .addText("Description", rows.text(i, 2)).add("nType", rows.number(i, 3)).str());
-                db.addItemUtf(kPublic, tables::KeywordList,
-                    library::Assignments().add("dID", rows.number(i, 0)).add("sID", sID)
-                        .addText("DisplayKeyWord", keyword).str());
-            }
-        }
-        db.transaction(kPublic, library::TransactionStep::Commit);
+        manual.find(kPublic, tables::ListAndData, tables::JoinCondition, rows,
+                    "KeywordList.dID,KeywordData.KeyWord,KeywordData.Description,KeywordData.nType,"
+                    "KeywordData.Syntax,KeywordList.kID,KeywordList.sID",
+                    "KeywordData.sID", 0);
         b->entries = db.count(kPublic, tables::KeywordData, "");
         b->changes = makeChanges(rows, db.maxId(kPublic, tables::KeywordList, "kID", "") + 1,
                                  db.maxId(kPublic, tables::KeywordData, "sID", "") + 1);

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
+#include "support/orvhelp_runner.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +14,8 @@ using orv::test::TempDir;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result orvhelp(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = orv::test::OrvhelpResult;
+using orv::test::orvhelp;
 
 // An IDE folder with a public library holding categories 5 > (9 > 12), 10.
 class IdeFolder : public ::testing::Test {

@@ -2,6 +2,7 @@
 #include "cli/commands.h"
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
+#include "support/orvhelp_runner.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,16 +13,8 @@ using namespace orv;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result orvhelp(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = cli::run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = orv::test::OrvhelpResult;
+using orv::test::orvhelp;
 
 // An IDE folder whose public library holds category 5.
 class SyncIde : public ::testing::Test {
