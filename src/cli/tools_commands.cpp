@@ -3,6 +3,7 @@
 
 #include "library/paths.h"
 #include "library/schema.h"
+#include "library/udate.h"
 #include "text/encoding.h"
 #include "tools/backup.h"
 #include "tools/direct_sql.h"
@@ -15,14 +16,7 @@ namespace {
 
 int backupCommand(Context& ctx) {
     const std::string ide = ideFolder(ctx);
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    const tools::BackupResult result = tools::BackupLibraries(library::withTrailingSeparator(ide), local);
+    const tools::BackupResult result = tools::BackupLibraries(library::withTrailingSeparator(ide), library::localNow());
     if (!result.ok) failure(result.message);
     ctx.out << result.message << '\n';
     return kExitOk;

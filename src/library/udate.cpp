@@ -16,6 +16,8 @@ long long daysFromCivil(long long y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
+}  // namespace
+
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -27,8 +29,6 @@ std::tm localNow() {
     return local;
 }
 
-}  // namespace
-
 long long uDateFromLocal(const std::tm& local) {
     const long long days = daysFromCivil(local.tm_year + 1900LL, static_cast<unsigned>(local.tm_mon + 1),
                                          static_cast<unsigned>(local.tm_mday));
@@ -37,12 +37,13 @@ long long uDateFromLocal(const std::tm& local) {
 
 long long uDateNow() { return uDateFromLocal(localNow()); }
 
-std::string localTimestamp() {
-    const std::tm t = localNow();
+std::string timestampText(const std::tm& t) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1,
-                  t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min, t.tm_sec);
     return buf;
 }
+
+std::string localTimestamp() { return timestampText(localNow()); }
 
 }  // namespace orv::library

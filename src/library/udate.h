@@ -13,4 +13,8 @@ long long uDateNow();
 // "yyyy-mm-dd hh:mm:ss" of the local time now.
 std::string localTimestamp();
 
+// The local date and time now, and "yyyy-mm-dd hh:mm:ss" of any local time.
+std::tm localNow();
+std::string timestampText(const std::tm& local);
+
 }  // namespace orv::library

@@ -114,24 +114,6 @@ private:
     library::HostDb& db_;
 };
 
-std::tm systemLocalNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
-}
-
-std::string timestampText(const std::tm& t) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                  t.tm_hour, t.tm_min, t.tm_sec);
-    return text;
-}
-
 // "yyyy-mm-dd hh:mm:ss" back to a date; nothing for any other text.
 std::optional<std::tm> parseTimestamp(std::string_view text) {
     static constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
@@ -253,12 +235,12 @@ int DailyUpdateCheck(ServerSession& session, library::HostDb& db, library::Setti
                      const std::function<void(const std::string&)>& setSyncCaption,
                      const std::function<std::tm()>& localNow) {
     try {
-        const std::tm now = localNow ? localNow() : systemLocalNow();
+        const std::tm now = localNow ? localNow() : library::localNow();
         // The key marks when checking began; a date nobody can read counts as none.
         std::optional<std::tm> since = parseTimestamp(store.read(library::kHelpSection, kUpdateDateKey, ""));
         if (!since) {
             std::string error;
-            library::writeUpdateDate(store, timestampText(now), error);
+            library::writeUpdateDate(store, library::timestampText(now), error);
             since = now;
         }
         const long long hours = (library::uDateFromLocal(now) - library::uDateFromLocal(*since)) / 3600;

@@ -3,6 +3,7 @@
 
 #include "library/paths.h"
 #include "library/schema.h"
+#include "library/udate.h"
 #include "text/encoding.h"
 
 #include <cstdio>
@@ -31,17 +32,6 @@ std::string copyOne(const std::string& from, const std::string& to) {
     return ec ? to + "：" + ec.message() : std::string();
 }
 
-std::tm localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm t{};
-#ifdef _WIN32
-    localtime_s(&t, &now);
-#else
-    localtime_r(&now, &t);
-#endif
-    return t;
-}
-
 }  // namespace
 
 std::string backupStamp(const std::tm& t) {
@@ -68,7 +58,7 @@ BackupResult BackupLibraries(const std::string& ideFolder, const std::tm& local)
 }
 
 void runBackup(const std::string& ideFolder, library::Prompter& prompter) {
-    const BackupResult result = BackupLibraries(ideFolder, localNow());
+    const BackupResult result = BackupLibraries(ideFolder, library::localNow());
     prompter.message(result.message, result.ok ? library::MessageKind::Information : library::MessageKind::Error);
 }
 
