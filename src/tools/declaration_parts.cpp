@@ -82,6 +82,15 @@ void clampToLastLine(const SourceLines& lines, std::size_t& index) {
     if (!lines.empty() && index >= lines.size()) index = lines.size() - 1;
 }
 
+bool joinStatementAfterKeyword(const SourceLines& lines, std::size_t& index, std::string& note, std::string& rest) {
+    const std::string s = JoinStatement(lines, index, note);
+    clampToLastLine(lines, index);
+    const std::size_t p = s.find(' ');
+    if (p == std::string::npos) return false;
+    rest = std::string(trimLeft(std::string_view(s).substr(p + 1)));
+    return true;
+}
+
 std::string_view cutAtCharBoundary(std::string_view s, std::size_t maxBytes) {
     if (s.size() <= maxBytes) return s;
     std::size_t cut = maxBytes;

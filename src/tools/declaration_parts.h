@@ -49,6 +49,11 @@ void attachComments(ExtractedEntries& entries, const std::string& note, std::str
 // Readers leave the index on the last line they consumed, never past the end.
 void clampToLastLine(const SourceLines& lines, std::size_t& index);
 
+// Joins the statement at `index` (leaving the index on its last line, its trailing
+// comment in `note`) and gives the text after its first word with leading blanks
+// trimmed; false when the statement is a single word.
+bool joinStatementAfterKeyword(const SourceLines& lines, std::size_t& index, std::string& note, std::string& rest);
+
 // The longest prefix of s of at most maxBytes that does not split a UTF-8 character.
 std::string_view cutAtCharBoundary(std::string_view s, std::size_t maxBytes);
 

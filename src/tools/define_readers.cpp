@@ -36,12 +36,9 @@ bool isEndMacro(std::string_view line) { return startsWithNoCase(trimLeft(line),
 }  // namespace
 
 ExtractedEntries ReadDefine(const SourceLines& lines, std::size_t& index, std::string& block) {
-    std::string note;
-    const std::string s = JoinStatement(lines, index, note);
-    clampToLastLine(lines, index);
-    const std::size_t p = s.find(' ');
-    if (p == npos) return {};
-    const std::string_view rest = trimLeft(std::string_view(s).substr(p + 1));
+    std::string note, after;
+    if (!joinStatementAfterKeyword(lines, index, note, after)) return {};
+    const std::string_view rest = after;
     if (rest.empty()) return {};
     std::string name, replacement;
     splitDefine(rest, name, replacement);
@@ -54,12 +51,9 @@ ExtractedEntries ReadDefine(const SourceLines& lines, std::size_t& index, std::s
 }
 
 ExtractedEntries ReadMacro(const SourceLines& lines, std::size_t& index, std::string& block) {
-    std::string note;
-    const std::string s = JoinStatement(lines, index, note);
-    clampToLastLine(lines, index);
-    const std::size_t p = s.find(' ');
-    if (p == npos) return {};
-    const std::string_view rest = trimLeft(std::string_view(s).substr(p + 1));
+    std::string note, after;
+    if (!joinStatementAfterKeyword(lines, index, note, after)) return {};
+    const std::string_view rest = after;
     const std::string name(trim(rest.substr(0, rest.find_first_of(" ("))));
     if (name.empty()) return {};
     ExtractedEntries entries;

@@ -131,12 +131,9 @@ private:
 }  // namespace
 
 ExtractedEntries ReadType(const SourceLines& lines, std::size_t& index, std::string& block) {
-    std::string note;
-    const std::string s = JoinStatement(lines, index, note);
-    clampToLastLine(lines, index);
-    const std::size_t p = s.find(' ');
-    if (p == npos) return {};
-    const std::string rest(trim(std::string_view(s).substr(p + 1)));
+    std::string note, after;
+    if (!joinStatementAfterKeyword(lines, index, note, after)) return {};
+    const std::string rest(trim(after));
     if (rest.empty()) return {};
     ExtractedEntry type =
         makeEntry(rest.substr(0, rest.find(' ')), library::kEntryDefinedType, "Type " + rest);

@@ -61,12 +61,9 @@ void readBody(MemberCollector& members, const SourceLines& lines, std::size_t& i
 }  // namespace
 
 ExtractedEntries ReadUnion(const SourceLines& lines, std::size_t& index, std::string& block) {
-    std::string note;
-    const std::string s = JoinStatement(lines, index, note);
-    clampToLastLine(lines, index);
-    const std::size_t p = s.find(' ');
-    if (p == npos) return {};
-    const std::string rest(trim(std::string_view(s).substr(p + 1)));
+    std::string note, after;
+    if (!joinStatementAfterKeyword(lines, index, note, after)) return {};
+    const std::string rest(trim(after));
     if (rest.empty()) return {};
     ExtractedEntry owner =
         makeEntry(rest.substr(0, rest.find(' ')), library::kEntryUnion, "Union " + rest);

@@ -68,12 +68,9 @@ ExtractedEntries ReadVariables(const SourceLines& lines, std::size_t& index, std
 }
 
 ExtractedEntries ReadConstants(const SourceLines& lines, std::size_t& index, std::string& block) {
-    std::string note;
-    const std::string s = JoinStatement(lines, index, note);
-    clampToLastLine(lines, index);
-    const std::size_t p = s.find(' ');
-    if (p == npos) return {};
-    const std::string_view rest = trimLeft(std::string_view(s).substr(p + 1));
+    std::string note, after;
+    if (!joinStatementAfterKeyword(lines, index, note, after)) return {};
+    const std::string_view rest = after;
     ExtractedEntries entries = readList(rest, {"CONST ", true, library::kEntryConstant});
     attachComments(entries, note, block, true);
     return entries;
