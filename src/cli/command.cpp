@@ -6,6 +6,7 @@
 #include "library/schema.h"
 
 #include <filesystem>
+#include <ostream>
 
 namespace orv::cli {
 
@@ -37,6 +38,14 @@ void openLibrary(library::SqliteHostDb& db, const std::string& ide, int lib) {
         library::ideFile(ide, lib == library::kPublic ? library::kPublicFile : library::kPrivateFile);
     std::string error;
     if (!db.open(lib, path, library::OpenMode::ExistingOnly, error)) failure(error);
+}
+
+void ConsolePrompter::message(std::string_view text, library::MessageKind kind) {
+    std::string line;
+    for (char c : text)
+        if (c != '\r') line += c;
+    (kind == library::MessageKind::Information ? ctx_.out : ctx_.err) << line << '\n';
+    shown_ = true;
 }
 
 }  // namespace orv::cli

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/arguments.h"
+#include "library/prompt.h"
 #include "library/sqlite_host_db.h"
 
 #include <functional>
@@ -48,6 +49,20 @@ int libraryArgument(const std::string& text);
 // Opens one library file of the IDE folder as it is, creating and changing nothing;
 // a missing or damaged file is a failure.
 void openLibrary(library::SqliteHostDb& db, const std::string& ide, int lib);
+
+// Messages meant for a message box, as console lines: information on the command's
+// output, the rest on its error stream. Questions keep their default answer, No.
+class ConsolePrompter : public library::Prompter {
+public:
+    explicit ConsolePrompter(Context& ctx) : ctx_(ctx) {}
+    void message(std::string_view text, library::MessageKind kind) override;
+    bool ask(std::string_view) override { return false; }
+    bool shown() const { return shown_; }
+
+private:
+    Context& ctx_;
+    bool shown_ = false;
+};
 
 // The subcommands of each subsystem.
 std::vector<Command> libraryCommands();

@@ -15,26 +15,6 @@
 namespace orv::cli {
 namespace {
 
-// Messages meant for a message box, as console lines: errors on stderr, results on stdout.
-class ConsolePrompter : public library::Prompter {
-public:
-    explicit ConsolePrompter(Context& ctx) : ctx_(ctx) {}
-    void message(std::string_view text, library::MessageKind kind) override {
-        std::string line;
-        for (char c : text)
-            if (c != '\r') line += c;
-        (kind == library::MessageKind::Information ? ctx_.out : ctx_.err) << line << '\n';
-        shown_ = true;
-    }
-    // Nothing here asks; a question left unanswered keeps its default, No.
-    bool ask(std::string_view) override { return false; }
-    bool shown() const { return shown_; }
-
-private:
-    Context& ctx_;
-    bool shown_ = false;
-};
-
 library::Settings ideSettings(const std::string& ide) {
     const auto store = library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile));
     return library::readSettings(*store);

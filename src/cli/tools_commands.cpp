@@ -1,18 +1,81 @@
 // orvhelp's library tools: backups of both libraries and statements run directly.
 #include "cli/command.h"
+#include "cli/terminal.h"
 
+#include "library/fragment.h"
 #include "library/paths.h"
 #include "library/schema.h"
+#include "library/settings.h"
 #include "library/udate.h"
 #include "text/encoding.h"
 #include "tools/backup.h"
 #include "tools/direct_sql.h"
+#include "tools/import_run.h"
 
 #include <ctime>
+#include <filesystem>
 #include <ostream>
 
 namespace orv::cli {
 namespace {
+
+// The report page as terminal text: one line per line break or block, tags dropped.
+std::string reportText(const std::string& html) {
+    std::string out;
+    for (std::size_t i = 0; i < html.size();) {
+        if (html[i] != '<') {
+            const std::size_t next = html.find('<', i);
+            out += html.substr(i, next - i);
+            i = next == std::string::npos ? html.size() : next;
+            continue;
+        }
+        const std::size_t close = html.find('>', i);
+        if (close == std::string::npos) break;
+        const std::string tag = html.substr(i, close + 1 - i);
+        if ((tag == "<br>" || tag == "</div>") && !out.empty() && out.back() != '\n') out += '\n';
+        i = close + 1;
+    }
+    if (!out.empty() && out.back() != '\n') out += '\n';
+    return out;
+}
+
+int platformOption(const Context& ctx) {
+    const std::string text = ctx.args.value("--platform", "0");
+    if (text != "0" && text != "1" && text != "2") usageError("--platform must be 0 (Windows), 1 (Linux) or 2 (both)");
+    return text[0] - '0';
+}
+
+tools::DuplicateRule duplicateOption(const Context& ctx) {
+    const std::string text = ctx.args.value("--dup", "0");
+    if (text.size() != 1 || text[0] < '0' || text[0] > '3') usageError("--dup must be 0, 1, 2 or 3");
+    return static_cast<tools::DuplicateRule>(text[0] - '0');
+}
+
+int importCommand(Context& ctx) {
+    tools::ImportRequest request;
+    request.path = ctx.args.positional[0];
+    std::error_code ec;
+    request.scope = std::filesystem::is_directory(std::filesystem::u8path(request.path), ec)
+                        ? tools::ImportScope::Folder
+                        : tools::ImportScope::File;
+    request.mode = ctx.args.has("--source") ? tools::ExtractionMode::Source : tools::ExtractionMode::Reference;
+    request.duplicateRule = duplicateOption(ctx);
+    request.platform = platformOption(ctx);
+    const std::string ide = ideFolder(ctx);
+    const auto store = library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile));
+    request.accountName = library::readSettings(*store).user;
+    library::SqliteHostDb db;
+    openLibrary(db, ide, library::kPublic);
+    openLibrary(db, ide, library::kPrivate);
+
+    ConsolePrompter prompter(ctx);
+    TerminalProgress progress(ctx.out, isTerminalOutput(ctx.out));
+    const InterruptGuard ctrlC;
+    const tools::ImportOutcome outcome = tools::RunImport(db, prompter, progress, request);
+    if (outcome.rejection != tools::ImportRejection::None) return kExitFailure;
+    ctx.out << reportText(outcome.report);
+    return kExitOk;
+}
 
 int backupCommand(Context& ctx) {
     const std::string ide = ideFolder(ctx);
@@ -22,18 +85,7 @@ int backupCommand(Context& ctx) {
     return kExitOk;
 }
 
-// Columns as wide as their widest cell, counting CJK characters as two.
-size_t displayWidth(const std::string& utf8) {
-    size_t width = 0;
-    for (char16_t c : text::utf8ToUtf16(utf8)) {
-        if (c >= 0xDC00 && c <= 0xDFFF) continue;  // second half of a pair
-        width += (c >= 0x1100 && (c <= 0x115F || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
-                                  (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFF60)))
-                     ? 2 : 1;
-    }
-    return width;
-}
-
+// Columns as wide as their widest cell.
 void printTable(std::ostream& out, const library::ResultTable& t) {
     std::vector<size_t> widths(t.columns.size(), 0);
     auto cellOf = [&](size_t r, size_t c) -> std::string {
@@ -89,6 +141,9 @@ int sqlCommand(Context& ctx) {
 
 std::vector<Command> toolsCommands() {
     return {
+        {"import", "import PATH [--source] [--dup 0|1|2|3] [--platform 0|1|2]",
+         "extract the declarations of a header file or folder tree into the private library and print the report",
+         1, 1, importCommand, {"--dup", "--platform"}},
         {"backup", "backup", "copy both library files beside themselves with a date stamp", 0, 0, backupCommand},
         {"sql", "sql LIB TABLE update|delete|query CONDITION [AUX]",
          "run a statement on Directory, KeywordList or KeywordData (AUX: the changes of an update, the order of a query)",

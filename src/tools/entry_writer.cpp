@@ -111,6 +111,9 @@ bool EntryWriter::add(const ExtractedEntry& e, long long dID, int sort, long lon
     if (kID >= 1) return true;
     statistics_.errorList += library::undoubleApostrophes(e.KeyWord) + "  err: " +
                              db_.errMsg(library::kPrivate) + "<br>";
+    // Texts without a placement would be an entry no one can reach: take them back.
+    if (sID >= 1)
+        db_.deleteItem(library::kPrivate, library::tables::KeywordData, "sID=" + std::to_string(sID));
     return false;
 }
 

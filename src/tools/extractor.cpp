@@ -60,12 +60,17 @@ Extractor::Extractor(library::HostDb& db, library::Prompter& prompter, Progress&
     : db_(db), prompter_(prompter), progress_(progress), settings_(std::move(settings)),
       statistics_(statistics) {}
 
-long long Extractor::addFileCategory(long long parentId, const std::string& name) {
+long long AddImportCategory(library::HostDb& db, long long parentId, std::string_view name,
+                            const RunSettings& settings) {
     library::Assignments row;
     row.addText("DirName", name).add("ParentDir", parentId).addText("Description", "")
-        .add("nType", library::kCategoryShownInIde).add("uID", settings_.uID)
-        .add("uDate", settings_.uDate);
-    const long long id = db_.addItemUtf(library::kPrivate, library::tables::Directory, row.str());
+        .add("nType", library::kCategoryShownInIde).add("uID", settings.uID)
+        .add("uDate", settings.uDate);
+    return db.addItemUtf(library::kPrivate, library::tables::Directory, row.str());
+}
+
+long long Extractor::addFileCategory(long long parentId, const std::string& name) {
+    const long long id = AddImportCategory(db_, parentId, name, settings_);
     if (id < 1)
         prompter_.message(library::failedAddMessage(db_, library::kPrivate), library::MessageKind::Error);
     return id;

@@ -11,6 +11,11 @@
 
 namespace orv::tools {
 
+// Adds a category of the import (shown in the IDE) to the private library; the new id,
+// below 1 on failure.
+long long AddImportCategory(library::HostDb& db, long long parentId, std::string_view name,
+                            const RunSettings& settings);
+
 class Extractor {
 public:
     Extractor(library::HostDb& db, library::Prompter& prompter, Progress& progress,

@@ -1,5 +1,6 @@
 // orvhelp's command line: option placement, exit statuses and the store commands.
 #include "cli/commands.h"
+#include "cli/terminal.h"
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 #include "support/orvhelp_runner.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sstream>
 
 using namespace orv;
@@ -103,4 +105,40 @@ TEST_F(IdeFolder, RenderPrintsThePageOfALink) {
     r = orvhelp({"render", "k0999", "--ide", ide()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("nothing to show"), std::string::npos) << r.err;
+}
+
+TEST(Terminal, ProgressLineUpdatesInPlaceOnlyOnATerminal) {
+    std::ostringstream shown, hidden;
+    cli::TerminalProgress terminal(shown, true), pipe(hidden, false);
+    for (cli::TerminalProgress* p : {&terminal, &pipe}) {
+        p->OpenProgress("制作帮助数据库中...", 1, 100, true);
+        p->SetProgressText("提取文件：a.bi");
+        p->SetProgressText(std::string(200, 'x'));
+        p->CloseProgress();
+    }
+    EXPECT_EQ(hidden.str(), "");
+    const std::string out = shown.str();
+    EXPECT_EQ(out.find('\n'), std::string::npos);
+    // "| " and the text; the shorter line covers the longer one's rest with blanks.
+    EXPECT_EQ(out.rfind("\r| 制作帮助数据库中...", 0), 0u) << out;
+    EXPECT_NE(out.find("\r| 提取文件：a.bi     \r"), std::string::npos) << out;
+    // A line never wider than the terminal, and cleared at the end.
+    EXPECT_NE(out.find("\r| " + std::string(76, 'x') + "\r"), std::string::npos) << out;
+    EXPECT_EQ(out.substr(out.size() - 80), "\r" + std::string(78, ' ') + "\r");
+    EXPECT_EQ(cli::displayWidth("提取a"), 5u);
+}
+
+TEST(Terminal, CtrlCIsAStopRequestWhileGuarded) {
+    std::ostringstream out;
+    cli::TerminalProgress progress(out, false);
+    {
+        const cli::InterruptGuard guard;
+        EXPECT_FALSE(progress.stopRequested());
+        std::raise(SIGINT);
+        std::raise(SIGINT);  // a second Ctrl+C does not end the process either
+        EXPECT_TRUE(progress.stopRequested());
+    }
+    // The former handling is back.
+    const auto restored = std::signal(SIGINT, SIG_DFL);
+    EXPECT_EQ(restored, SIG_DFL);
 }

@@ -163,6 +163,8 @@ TEST_F(ExtractorFixture, FailuresAreReportedAndStopTheFile) {
     EXPECT_EQ(extractor.ExtractFile(1, dir.file("three.bi")), 0);
     EXPECT_EQ(failing.count(kPrivate, tables::KeywordList, ""), 1);
     EXPECT_EQ(statistics.errorList.rfind("Second  err: ", 0), 0u) << statistics.errorList;
+    // The entry that failed left no texts behind.
+    EXPECT_EQ(failing.count(kPrivate, tables::KeywordData, ""), 1);
 }
 
 TEST_F(ExtractorFixture, StopRequestEndsTheScanWithSuccess) {
