@@ -11,10 +11,12 @@ namespace fs = std::filesystem;
 
 namespace orv::bench {
 
-fs::path manualFixture() {
+fs::path sharedFolder() {
     const char* shared = std::getenv("ORV_SHARED_DIR");
-    return fs::path(shared ? shared : ORV_SOURCE_DIR "/../shared") / "fixtures" / "PubHelp-fbmanual.db";
+    return fs::path(shared ? shared : ORV_SOURCE_DIR "/../shared");
 }
+
+fs::path manualFixture() { return sharedFolder() / "fixtures" / "PubHelp-fbmanual.db"; }
 
 std::string makeLargeLibrary(const fs::path& file, long long minEntries) {
     const fs::path fixture = manualFixture();

@@ -7,7 +7,9 @@
 
 namespace orv::bench {
 
-// The manual fixture, through ORV_SHARED_DIR or else ../shared beside the source tree.
+// The shared folder: ORV_SHARED_DIR, or else ../shared beside the source tree.
+std::filesystem::path sharedFolder();
+// The manual fixture in the shared folder.
 std::filesystem::path manualFixture();
 
 // Copies the manual fixture to `file` and adds renamed copies of its entries (keyword,
