@@ -57,6 +57,8 @@ std::string DecodeSourceBytes(std::string_view bytes) {
         text = text::gbkToUtf8(bytes);
     for (char& c : text)
         if (c == '\t') c = ' ';
+    // The library keeps texts as C strings: a NUL would cut an entry short there.
+    if (text.find('\0') != std::string::npos) replaceAll(text, std::string_view("\0", 1), "\xEF\xBF\xBD");
     if (text.find("\r\n") == std::string::npos) replaceAll(text, "\n", "\r\n");
     return text;
 }

@@ -12,7 +12,8 @@ namespace orv::tools {
 // Shown, followed by the path, when a file cannot be read.
 inline constexpr std::string_view kUnreadableFileMessage = "无法读取文件！！\r\n";
 
-// The file's text with tabs as blanks and "\r\n" line ends; nothing when the file
+// The file's text with tabs as blanks, NULs and undecodable bytes as U+FFFD and
+// "\r\n" line ends; nothing when the file
 // cannot be opened or read (it is not a regular file, or reading fails).
 std::optional<std::string> ReadSourceText(const std::string& utf8Path);
 

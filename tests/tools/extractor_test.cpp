@@ -187,6 +187,7 @@ TEST_F(ExtractorFixture, BadFilesFinishWithCompleteEntriesOnly) {
         {"open.bi", "Type Open\n  a As Long\n#macro M\n", 2},
         {"bad8.bi", "\xEF\xBB\xBF" "Declare Sub A\xFF\xFE()\nDeclare Sub B()", 2},
         {"odd16.bi", std::string("\xFF\xFE" "D\0i\0m\0", 8) + "\x01", 0},
+        {"nul.bi", std::string("Type T\0\nDeclare Sub S(a As \0)\nEnd Type\n", 39), 2},
     };
     for (const auto& c : cases) {
         write(c.file, c.bytes);

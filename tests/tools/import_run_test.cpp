@@ -4,6 +4,8 @@
 #include <regex>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "cli/commands.h"
@@ -160,6 +162,20 @@ TEST_F(ImportRun, AStopDuringAFolderStillWritesTheReport) {
     EXPECT_NE(outcome.report.find("=文件夹，"), std::string::npos);
     EXPECT_EQ(rootPage(outcome.rootId), outcome.report);
     EXPECT_EQ(prompter.shown, std::vector<std::string>{"制作完成！"});
+}
+
+TEST_F(ImportRun, AnUnreadableFileEndsTheWalkButNotTheRun) {
+    write("inc/a.bi", "Declare Sub A\n");
+    write("inc/sub/b.bi", "Type B\n  x As Long\nEnd Type\n");
+    const std::string pipe = dir.file("inc/sub/pipe.bi");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory_symlink(dir.path() / "inc", dir.path() / "inc/sub/loop");
+    const ImportOutcome outcome = run(ImportScope::Folder, dir.file("inc/"));
+    ASSERT_EQ(outcome.rejection, ImportRejection::None);
+    EXPECT_EQ(prompter.shown, (std::vector<std::string>{"无法读取文件！！\r\n" + pipe, "制作完成！"}));
+    EXPECT_EQ(rootPage(outcome.rootId), outcome.report);
+    EXPECT_EQ(db.count(kPrivate, tables::KeywordList, "sID Not In (Select sID From KeywordData)"), 0);
+    EXPECT_EQ(db.count(kPrivate, tables::KeywordData, "sID Not In (Select sID From KeywordList)"), 0);
 }
 
 TEST_F(ImportRun, AFailedExtractionIsReportedAndCommitted) {

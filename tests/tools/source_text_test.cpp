@@ -53,8 +53,9 @@ TEST(SourceText, BrokenInputKeepsTheRestOfTheFile) {
         // An unpaired surrogate.
         {std::string("\xFF\xFE\x00\xD8" "A\0", 6), "\uFFFDA"},
         {std::string("\xFF\xFE", 2), ""},
-        // Binary bytes taken as GBK.
-        {std::string("\0\x01\x80\xFF" "x", 5), std::string("\0\x01", 2) + "\u20AC\uFFFDx"},
+        // Binary bytes taken as GBK; a NUL would cut the text short in the library.
+        {std::string("\0\x01\x80\xFF" "x", 5), "\uFFFD\x01\u20AC\uFFFDx"},
+        {std::string("\xFF\xFE" "A\0\0\0B\0", 8), "A\uFFFDB"},
     };
     for (const auto& c : cases) {
         const std::string text = DecodeSourceBytes(c.bytes);
