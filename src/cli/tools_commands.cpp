@@ -1,13 +1,11 @@
-// orvhelp's library tools: backups of both libraries and statements run directly.
+// orvhelp's library tools: the header import, backups of both libraries and statements run directly.
 #include "cli/command.h"
 #include "cli/terminal.h"
 
-#include "library/fragment.h"
 #include "library/paths.h"
 #include "library/schema.h"
 #include "library/settings.h"
 #include "library/udate.h"
-#include "text/encoding.h"
 #include "tools/backup.h"
 #include "tools/direct_sql.h"
 #include "tools/import_run.h"
