@@ -8,9 +8,9 @@
 // name column, so every look-up reads the whole table) or with that index added (/1).
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
-#include "sync/plain_progress.h"
 #include "tools/import_run.h"
 #include "tools/line_scan.h"
+#include "tools/plain_progress.h"
 #include "tools/source_text.h"
 #include "large_library.h"
 
@@ -119,7 +119,7 @@ bool openLibraries(const Corpus& c, library::SqliteHostDb& db, std::string& erro
 }
 
 tools::ImportOutcome importCorpus(const Corpus& c, MeasuredDb& db, SilentPrompter& prompter) {
-    sync::PlainProgress progress;
+    tools::PlainProgress progress;
     tools::ImportRequest request;
     request.scope = tools::ImportScope::Folder;
     request.path = c.folder.string() + "/";

@@ -6,6 +6,7 @@
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 #include "tools/extractor.h"
+#include "tools/plain_progress.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,15 +26,6 @@ class SilentPrompter : public library::Prompter {
 public:
     void message(std::string_view, library::MessageKind) override {}
     bool ask(std::string_view) override { return false; }
-};
-
-class NeverStop : public tools::Progress {
-public:
-    void OpenProgress(std::string_view, int, int, bool) override {}
-    void CloseProgress() override {}
-    void StepProgress(int) override {}
-    void SetProgressText(std::string_view) override {}
-    bool stopRequested() const override { return false; }
 };
 
 struct Harness {
@@ -84,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.publicSidLimit = h.db.maxId(library::kPublic, library::tables::KeywordData, "sID", "");
     tools::RunStatistics statistics;
     SilentPrompter prompter;
-    NeverStop progress;
+    tools::PlainProgress progress;
     tools::Extractor extractor(h.db, prompter, progress, settings, statistics);
     check(extractor.ExtractFile(1, h.file) == 1, "the extraction failed");
     check(h.db.count(library::kPrivate, library::tables::KeywordList,

@@ -7,8 +7,8 @@
 #include "library/paths.h"
 #include "library/schema.h"
 #include "library/settings.h"
-#include "sync/plain_progress.h"
 #include "sync/server_protocol.h"
+#include "tools/plain_progress.h"
 
 #include <ostream>
 
@@ -23,7 +23,7 @@ library::Settings ideSettings(const std::string& ide) {
 int loginCommand(Context& ctx) {
     const library::Settings settings = ideSettings(ideFolder(ctx));
     ConsolePrompter prompter(ctx);
-    sync::PlainProgress progress;
+    tools::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     if (sync::TestLogin(session, true) < 0)
         failure(prompter.shown() ? "the account test failed" : "the server's reply could not be read");
@@ -36,7 +36,7 @@ int fetchCommand(Context& ctx) {
     library::SqliteHostDb db;
     openLibrary(db, ide, library::kPublic);
     ConsolePrompter prompter(ctx);
-    sync::PlainProgress progress;
+    tools::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     ctx.out << sync::FetchUpdates(session, db) << '\n';
     return kExitOk;
@@ -57,7 +57,7 @@ int submitCommand(Context& ctx) {
     openLibrary(db, ide, library::kPublic);
 
     ConsolePrompter prompter(ctx);
-    sync::PlainProgress progress;
+    tools::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     sync::SubmittedChange accepted;
     const long long id = sync::SubmitChange(

@@ -5,10 +5,10 @@
 #include "library/fragment.h"
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
-#include "running_server.h"
 #include "sync/pending_changes.h"
-#include "sync/plain_progress.h"
 #include "sync/server_protocol.h"
+#include "tools/plain_progress.h"
+#include "running_server.h"
 
 #include <gtest/gtest.h>
 
@@ -92,7 +92,7 @@ public:
     library::SqliteHostDb db;
     library::Settings settings;
     Prompts prompts;
-    sync::PlainProgress progress;
+    tools::PlainProgress progress;
 };
 
 library::ResultTable allRows(library::HostDb& db, std::string_view table, std::string_view order) {

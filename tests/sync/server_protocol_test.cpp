@@ -2,7 +2,7 @@
 // that answers as the sync server does.
 #include "sync/server_protocol.h"
 #include "sync/native_http_client.h"
-#include "sync/plain_progress.h"
+#include "tools/plain_progress.h"
 
 #include "library/schema.h"
 #include "library/settings_store.h"
@@ -27,7 +27,7 @@ public:
     std::vector<std::pair<std::string, MessageKind>> shown;
 };
 
-class RecordingProgress : public sync::PlainProgress {
+class RecordingProgress : public tools::PlainProgress {
 public:
     void OpenProgress(std::string_view text, int minimum, int maximum, bool cycling) override {
         opened.emplace_back(text);

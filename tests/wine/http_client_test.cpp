@@ -1,8 +1,8 @@
 // The WinINet client (Win32 only) against a small loopback HTTP server of this test:
 // GET through the timed request, POST, a long reply, and a refused connection.
 #include "sync/http_client.h"
-#include "sync/plain_progress.h"
 #include "sync/timed_request.h"
+#include "tools/plain_progress.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -109,7 +109,7 @@ TEST(WinInetHttp, GetAndPostRoundTrips) {
     TinyServer server;
     ASSERT_NE(server.port(), 0);
     const auto client = sync::makeHttpClient();
-    sync::PlainProgress progress;
+    tools::PlainProgress progress;
 
     const sync::HttpReply got = sync::TimedGet(client, server.url("/port.php?c=orvut&a=ab/c=="), progress);
     EXPECT_EQ(got.outcome, sync::HttpOutcome::Ok) << got.error;

@@ -6,9 +6,9 @@
 
 #include <atomic>
 
-namespace orv::sync {
+namespace orv::tools {
 
-class PlainProgress : public tools::Progress {
+class PlainProgress : public Progress {
 public:
     void OpenProgress(std::string_view, int, int, bool) override { stop_ = false; }
     void CloseProgress() override {}
@@ -22,4 +22,4 @@ private:
     std::atomic<bool> stop_{false};
 };
 
-}  // namespace orv::sync
+}  // namespace orv::tools
