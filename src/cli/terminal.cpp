@@ -33,9 +33,12 @@ constexpr auto kStepInterval = std::chrono::milliseconds(100);
 // Narrower than any terminal, so the line never wraps and '\r' reaches its start.
 constexpr std::size_t kLineWidth = 78;
 
-bool isWide(char16_t c) {
-    return c >= 0x1100 && (c <= 0x115F || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
-                           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFF60));
+// Columns of one UTF-16 unit: wide (CJK) characters two, the second half of a pair none.
+std::size_t columnsOf(char16_t c) {
+    if (c >= 0xDC00 && c <= 0xDFFF) return 0;
+    const bool wide = c >= 0x1100 && (c <= 0x115F || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+                                      (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFF60));
+    return wide ? 2 : 1;
 }
 
 // The text cut to at most `columns` columns, never inside a character.
@@ -43,8 +46,7 @@ std::string fitted(const std::string& utf8, std::size_t columns) {
     std::u16string kept;
     std::size_t width = 0;
     for (char16_t c : text::utf8ToUtf16(utf8)) {
-        const bool secondHalf = c >= 0xDC00 && c <= 0xDFFF;
-        const std::size_t w = secondHalf ? 0 : isWide(c) ? 2 : 1;
+        const std::size_t w = columnsOf(c);
         if (width + w > columns) break;
         width += w;
         kept += c;
@@ -57,10 +59,7 @@ std::string fitted(const std::string& utf8, std::size_t columns) {
 
 std::size_t displayWidth(const std::string& utf8) {
     std::size_t width = 0;
-    for (char16_t c : text::utf8ToUtf16(utf8)) {
-        if (c >= 0xDC00 && c <= 0xDFFF) continue;  // second half of a pair
-        width += isWide(c) ? 2 : 1;
-    }
+    for (char16_t c : text::utf8ToUtf16(utf8)) width += columnsOf(c);
     return width;
 }
 

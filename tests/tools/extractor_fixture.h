@@ -40,6 +40,23 @@ public:
     bool stop = false;
 };
 
+// In-memory libraries whose adds fail as a full or broken library's would: the list row
+// of the entry named "Second", and every category once `failCategories` is set.
+class FailingAddsDb : public library::SqliteHostDb {
+public:
+    FailingAddsDb() {
+        std::string error;
+        EXPECT_TRUE(openInMemory(library::kPublic, library::kPublic, error)) << error;
+        EXPECT_TRUE(openInMemory(library::kPrivate, library::kPrivate, error)) << error;
+    }
+    long long addItemUtf(int lib, std::string_view table, std::string_view a) override {
+        if (failCategories && table == library::tables::Directory) return 0;
+        if (table == library::tables::KeywordList && a.find("'Second'") != std::string_view::npos) return 0;
+        return SqliteHostDb::addItemUtf(lib, table, a);
+    }
+    bool failCategories = false;
+};
+
 // The private library's rows as the tests look at them.
 struct StoredEntry {
     long long kID, dID, sort;

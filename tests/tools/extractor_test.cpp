@@ -148,16 +148,7 @@ TEST_F(ExtractorFixture, FailuresAreReportedAndStopTheFile) {
     EXPECT_EQ(prompter.shown[0], "无法读取文件！！\r\n" + dir.file("missing.bi"));
 
     // A list row that cannot be added: the error list names the entry, nothing more is read.
-    class FailingLists : public SqliteHostDb {
-    public:
-        long long addItemUtf(int lib, std::string_view table, std::string_view a) override {
-            if (table == tables::KeywordList && a.find("'Second'") != std::string_view::npos) return 0;
-            return SqliteHostDb::addItemUtf(lib, table, a);
-        }
-    } failing;
-    std::string error;
-    ASSERT_TRUE(failing.openInMemory(kPublic, kPublic, error));
-    ASSERT_TRUE(failing.openInMemory(kPrivate, kPrivate, error));
+    FailingAddsDb failing;
     write("three.bi", "Declare Sub First\nDeclare Sub Second\nDeclare Sub Third\n");
     Extractor extractor(failing, prompter, progress, settings, statistics);
     EXPECT_EQ(extractor.ExtractFile(1, dir.file("three.bi")), 0);

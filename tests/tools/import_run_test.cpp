@@ -179,18 +179,7 @@ TEST_F(ImportRun, AnUnreadableFileEndsTheWalkButNotTheRun) {
 }
 
 TEST_F(ImportRun, AFailedExtractionIsReportedAndCommitted) {
-    class FailingLists : public SqliteHostDb {
-    public:
-        long long addItemUtf(int lib, std::string_view table, std::string_view a) override {
-            if (failDirectory && table == tables::Directory) return 0;
-            if (table == tables::KeywordList && a.find("'Second'") != std::string_view::npos) return 0;
-            return SqliteHostDb::addItemUtf(lib, table, a);
-        }
-        bool failDirectory = false;
-    } failing;
-    std::string error;
-    ASSERT_TRUE(failing.openInMemory(kPublic, kPublic, error));
-    ASSERT_TRUE(failing.openInMemory(kPrivate, kPrivate, error));
+    FailingAddsDb failing;
     write("two.bi", "Declare Sub First\nDeclare Sub Second\n");
     request.scope = ImportScope::File;
     request.path = dir.file("two.bi");
@@ -202,7 +191,7 @@ TEST_F(ImportRun, AFailedExtractionIsReportedAndCommitted) {
               outcome.report);
 
     // Without a root category nothing starts.
-    failing.failDirectory = true;
+    failing.failCategories = true;
     prompter.shown.clear();
     const ImportOutcome refused = RunImport(failing, prompter, progress, request);
     EXPECT_EQ(refused.rejection, ImportRejection::RootCategory);
