@@ -48,10 +48,7 @@ int renderCommand(Context& ctx) {
     if (!render::ParseLink(link, parsed)) usageError("\"" + link + "\" is not a page link (r, k, y, s, t or c form)");
     const std::optional<render::LinkTarget> target = render::ResolveLink(db, link);
     if (!target) failure("the link " + link + " leads nowhere");
-    library::TreeNode record;
-    record.id = target->id;
-    record.lib = target->lib;
-    record.isCategory = target->kind == render::TargetKind::Category;
+    const library::TreeNode record = render::recordOfTarget(*target);
     const auto store = library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile));
     render::NavigationHistory history;
     CapturedView view;

@@ -65,11 +65,15 @@ std::string entryPanel(library::HostDb& db, int lib, long long parent) {
 }  // namespace
 
 std::optional<Page> buildFolderPage(const PageSources& s, const library::TreeNode& record) {
-    const bool privateRoot = record.type == library::kCategoryPrivateRoot;
-    const int rowLib = (record.lib == library::kPublic || privateRoot) ? library::kPublic : library::kPrivate;
+    const int rowLib = (record.lib == library::kPublic || record.type == library::kCategoryPrivateRoot)
+                           ? library::kPublic : library::kPrivate;
     Row row;
     if (!s.db.findOne(rowLib, library::tables::Directory, "dID=" + std::to_string(record.id), row, "*", ""))
         return std::nullopt;
+    // Navigation builds its records with type 0, so "r0" + the root's dID (the link that
+    // private trails and the history carry) is known for the private root by its row.
+    const bool privateRoot = record.type == library::kCategoryPrivateRoot ||
+                             (rowLib == library::kPublic && cellNumber(row, dir::nType) == library::kCategoryPrivateRoot);
     std::string description = cellText(row, dir::Description);
     if (description.empty() && !s.classified) return std::nullopt;
 

@@ -164,7 +164,8 @@ public:
             put("<!-- Include -->", "");
         else if (!text(col::Include).empty())
             put("<!-- Include -->", section("引用文件：", mark(code(text(col::Include), keyword, CodeMode::Plain))));
-        platform(plainDocument || member);
+        // Help documents name no platform, whatever their description says.
+        platform((attribute == library::kAttrHelpDocument && type == library::kEntryOther) || member);
         put("<!-- date -->", dateText(number(col::uDate)));
         put("<!-- User -->", pageAuthor(s_.db, number(col::uID)));
         const char letter = member ? 'y' : 'k';

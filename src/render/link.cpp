@@ -4,6 +4,7 @@
 #include "library/fragment.h"
 #include "library/schema.h"
 #include "text/ascii.h"
+#include "text/encoding.h"
 
 namespace orv::render {
 
@@ -16,10 +17,43 @@ long long newestPlacement(library::HostDb& db, int lib, long long sID) {
     return library::toInt(db.findOnly(lib, library::tables::KeywordList, "sID=" + std::to_string(sID), "kID", "kID DESC"));
 }
 
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The engine reports a clicked address percent-encoded: a blank of "tOPTION BYVAL" comes
+// as %20, a Chinese name as its UTF-8 bytes (%E4%B8%AD...). A "%" without two hex digits
+// after it is kept as it is. When the decoded bytes are not UTF-8, or hold a NUL (which
+// would cut a query short at the host), the text is kept as reported: such a name matches
+// no row, where a half-decoded one could match the wrong row or break the fragment.
+std::string decodeLinkText(std::string_view reported) {
+    if (reported.find('%') == std::string_view::npos) return std::string(reported);
+    std::string decoded;
+    decoded.reserve(reported.size());
+    for (size_t i = 0; i < reported.size(); ++i) {
+        const int high = reported[i] == '%' && i + 2 < reported.size() ? hexValue(reported[i + 1]) : -1;
+        const int low = high < 0 ? -1 : hexValue(reported[i + 2]);
+        if (low < 0) {
+            decoded += reported[i];
+            continue;
+        }
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    if (decoded.find('\0') != std::string::npos || !text::isValidUtf8(decoded)) return std::string(reported);
+    return decoded;
+}
+
 }  // namespace
 
-bool ParseLink(std::string_view text, ParsedLink& out) {
-    if (text.empty()) return false;
+bool ParseLink(std::string_view reported, ParsedLink& out) {
+    const std::string decoded = decodeLinkText(reported);
+    const std::string_view text = decoded;
+    // A NUL would end the name early at the host's C-string boundary.
+    if (text.empty() || text.find('\0') != std::string_view::npos) return false;
     out = ParsedLink{};
     out.letter = text[0];
     if (out.letter == 't') {
@@ -74,6 +108,14 @@ std::optional<LinkTarget> ResolveLink(library::HostDb& db, std::string_view text
     }
     if (!target || target->id == 0) return std::nullopt;
     return target;
+}
+
+library::TreeNode recordOfTarget(const LinkTarget& target) {
+    library::TreeNode record;
+    record.id = target.id;
+    record.isCategory = target.kind == TargetKind::Category;
+    record.lib = target.lib;
+    return record;
 }
 
 bool isOutsideAddress(std::string_view address) {

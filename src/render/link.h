@@ -3,6 +3,7 @@
 #pragma once
 
 #include "library/host_db.h"
+#include "library/tree_node.h"
 
 #include <optional>
 #include <string>
@@ -27,13 +28,20 @@ struct ParsedLink {
     std::string name;      // t: the entry's name; c: the member's name
 };
 
+// Reads a link as the engine reports it: percent escapes are decoded as UTF-8 first
+// ("tOPTION%20BYVAL" is "tOPTION BYVAL"); malformed escapes stay as they are, and a text
+// whose decoded bytes are not UTF-8 (or hold a NUL) is read as reported.
 // False for text that is no private link: an unknown letter, a library digit other
-// than 0 or 1, or a "c" link without its comma.
-bool ParseLink(std::string_view text, ParsedLink& out);
+// than 0 or 1, a "c" link without its comma, or a NUL in the text.
+bool ParseLink(std::string_view reported, ParsedLink& out);
 
-// The target of a link, looked up where the form needs it; nothing when it leads
-// nowhere (no such name, id or sID).
+// The target of a link (read as ParseLink reads it), looked up where the form needs
+// it; nothing when it leads nowhere (no such name, id or sID).
 std::optional<LinkTarget> ResolveLink(library::HostDb& db, std::string_view text);
+
+// The record navigation hands the renderer for a target: the id, the category flag of
+// a category, the library, and type 0 (the renderer knows the private root by its row).
+library::TreeNode recordOfTarget(const LinkTarget& target);
 
 // True for an outside address ("http:" or "https:", any case).
 bool isOutsideAddress(std::string_view address);

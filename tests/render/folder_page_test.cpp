@@ -1,5 +1,6 @@
-// Folder pages: trail, sub-category rows, the entry limit and the list option.
+// Folder pages: trail, sub-category rows, the entry limit, the list option and the private root.
 #include "library/schema.h"
+#include "render/link.h"
 #include "render/render_fixture.h"
 
 using namespace orv;
@@ -68,4 +69,38 @@ TEST_F(RenderFixture, PrivateRootListsThePrivateTopLevel) {
     EXPECT_NE(body.find("href=\"r1" + std::to_string(notes) + "\">笔记</a>"), std::string::npos) << body;
     EXPECT_NE(body.find("href=\"k1" + std::to_string(k) + "\">TopEntry</a>"), std::string::npos) << body;
     EXPECT_EQ(page->link, "r0" + std::to_string(root));
+}
+
+namespace {
+class LoadedPage : public render::PageView {
+public:
+    void LoadHtml(const std::string& utf8) override { html = utf8; }
+    std::string html;
+};
+}  // namespace
+
+// Private trails and the history lead to the private root with "r0" + its public dID;
+// navigation builds that record with type 0, as for any public category.
+TEST_F(RenderFixture, PrivateRootLinkShowsThePrivateTopLevel) {
+    addCategory(0, 0, "Public", "Sort=1");
+    const long long root = addCategory(0, 0, "[私用库]", "nType=11,Sort=20000");
+    const long long notes = addCategory(1, 0, "笔记");
+    const long long k = addEntry(1, 0, "TopEntry");
+    const auto target = render::ResolveLink(db, "r0" + std::to_string(root));
+    ASSERT_TRUE(target);
+    render::NavigationHistory history;
+    LoadedPage view;
+    render::PageRenderer renderer(sources(), history, view);
+    ASSERT_TRUE(renderer.RenderPage(render::recordOfTarget(*target)));
+    EXPECT_EQ(part(view.html, "Name"), "[私用库]");
+    EXPECT_EQ(part(view.html, "Contents"), "");
+    const std::string body = part(view.html, "Description");
+    EXPECT_NE(body.find("href=\"r1" + std::to_string(notes) + "\">笔记</a>"), std::string::npos) << body;
+    EXPECT_NE(body.find("href=\"k1" + std::to_string(k) + "\">TopEntry</a>"), std::string::npos) << body;
+    EXPECT_EQ(body.find("Public"), std::string::npos) << body;
+    EXPECT_EQ(history.entry(history.position()), "r0" + std::to_string(root));
+    // The tree's own record of the root gives the same page.
+    const auto fromTree = folderPage(1, root, library::kCategoryPrivateRoot);
+    ASSERT_TRUE(fromTree);
+    EXPECT_EQ(fromTree->html, view.html);
 }

@@ -29,6 +29,31 @@ TEST_F(RenderFixture, PlainHelpDocument) {
     EXPECT_EQ(page->link, "k0" + std::to_string(k));
 }
 
+// Help documents (attribute 0, type 0) and members name no platform; a description does
+// not change that.
+TEST_F(RenderFixture, PlatformSectionByAttributeAndType) {
+    const std::string both = section("平台：", "Windows , Linux");
+    const struct { int attribute; int type; std::string description; std::string platform; } cases[] = {
+        {0, 0, "", ""},
+        {0, 0, "有说明的帮助文档", ""},
+        {1, 0, "", both},
+        {3, 0, "d", both},
+        {0, 1, "", both},
+        {0, 1, "d", both},
+        {0, 11, "d", both},
+        {0, 20, "d", ""},
+        {1, 21, "", ""},
+    };
+    for (const auto& c : cases) {
+        const long long k = addEntry(0, 0, "K", "Platform=2,Attribute=" + std::to_string(c.attribute) + ",nType=" +
+                                                std::to_string(c.type) + ",Description=" + library::quoteText(c.description));
+        const auto page = keywordPage(0, k);
+        ASSERT_TRUE(page);
+        EXPECT_EQ(part(page->html, "Platform"), c.platform)
+            << "Attribute " << c.attribute << ", type " << c.type << ", Description \"" << c.description << "\"";
+    }
+}
+
 TEST_F(RenderFixture, TrailsOfEveryPlacement) {
     const long long a = addCategory(0, 0, "A"), b = addCategory(0, a, "B"), c = addCategory(0, 0, "C");
     const long long k = addEntry(0, b, "PRINT", "Description='x',Attribute=1,nType=1,Platform=3");
