@@ -45,7 +45,7 @@ public:
     long long updateUtf(int l, std::string_view t, std::string_view w, std::string_view a) override { return in_.updateUtf(l, t, w, a); }
     long long deleteItem(int l, std::string_view t, std::string_view w) override { return in_.deleteItem(l, t, w); }
     long long maxId(int l, std::string_view t, std::string_view f, std::string_view w) override { return in_.maxId(l, t, f, w); }
-    void transaction(int l, library::TransactionStep s) override { in_.transaction(l, s); }
+    bool transaction(int l, library::TransactionStep s) override { return in_.transaction(l, s); }
     void vacuum(int l) override { in_.vacuum(l); }
     std::string errMsg(int l) override { return in_.errMsg(l); }
 

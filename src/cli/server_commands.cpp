@@ -64,7 +64,7 @@ int submitCommand(Context& ctx) {
         session, sync::changeMessage(static_cast<int>(code), target, name, body, session.digit), accepted);
     if (id < 1) failure(id < 0 ? "the change was not submitted" : "the server refused the change");
 
-    const std::string account = library::undoubleApostrophes(settings.user);
+    const std::string& account = settings.user;
     if (db.count(library::kPublic, library::tables::User, "uName=" + library::quoteText(account)) == 0)
         db.addItemUtf(library::kPublic, library::tables::User,
                       library::Assignments().addText("uName", account).add("uID", accepted.userId).str());

@@ -133,6 +133,19 @@ long long changeCategory(HostDb& db, int lib, long long target, std::string_view
     return db.updateUtf(lib, tables::Directory, where, items) > 0 ? 1 : 0;
 }
 
+// A write through the host: adds give the new id (below 1 on failure), updates and
+// deletes the rows touched (-1 on failure).
+bool added(long long id) { return id > 0; }
+bool ran(long long changed) { return changed >= 0; }
+
+// Takes back every row of a new entry that could not be completed, so that a failed
+// replay can be tried again without leaving a second copy behind.
+void removeEntry(HostDb& db, int lib, long long kID, long long sID) {
+    if (kID > 0) db.deleteItem(lib, tables::KeywordList, "kID=" + num(kID));
+    db.deleteItem(lib, tables::KeywordList, "sID=" + num(sID));
+    db.deleteItem(lib, tables::KeywordData, "sID=" + num(sID));
+}
+
 long long newEntry(HostDb& db, int lib, long long& target, std::string_view body, const Author& author) {
     const SplitParts parts = SplitAssignments(body);
     Assignments list;
@@ -140,16 +153,16 @@ long long newEntry(HostDb& db, int lib, long long& target, std::string_view body
     if (target != 0) list.add("kID", target);
     registerAuthor(db, author);
     const long long sID = db.addItemUtf(lib, tables::KeywordData, stamped(parts.data, author));
-    if (sID < 1) return 0;
+    if (!added(sID)) return 0;
     if (!namesColumn(list.str(), "sID")) list.add("sID", sID);
     const long long kID = db.addItemUtf(lib, tables::KeywordList, list.str());
-    if (kID < 1) {
-        // Texts without a placement would be unreachable: take the half-made entry back.
-        db.deleteItem(lib, tables::KeywordData, "sID=" + num(sID));
+    // Texts without a placement would be unreachable, and a placement the record asked
+    // for but did not get would be missed: either way the half-made entry goes.
+    if (!added(kID) || (!parts.placements.empty() && !ApplyPlacements(db, lib, sID, parts.placements))) {
+        removeEntry(db, lib, kID, sID);
         return 0;
     }
     target = kID;
-    if (!parts.placements.empty()) ApplyPlacements(db, lib, sID, parts.placements);
     return kID;
 }
 
@@ -161,14 +174,15 @@ long long changeEntry(HostDb& db, int lib, long long target, std::string_view bo
     if (sID < 1) return 0;
     registerAuthor(db, author);
     if (!parts.list.empty()) {
-        db.updateUtf(lib, tables::KeywordList, where, parts.list);
+        if (db.updateUtf(lib, tables::KeywordList, where, parts.list) < 1) return 0;
         // The list may have pointed the entry at other texts.
         sID = toInt(db.findOnly(lib, tables::KeywordList, where, "sID", ""));
         if (sID < 1) return 0;
     }
     const long long changed = db.updateUtf(lib, tables::KeywordData, "sID=" + num(sID), stamped(parts.data, author));
-    if (!parts.placements.empty()) ApplyPlacements(db, lib, sID, parts.placements);
-    return changed > 0 ? 1 : 0;
+    if (changed < 1) return 0;
+    if (!parts.placements.empty() && !ApplyPlacements(db, lib, sID, parts.placements)) return 0;
+    return 1;
 }
 
 // True when `target` is one of `categories` or lies below one of them: moving there
@@ -189,22 +203,26 @@ long long applyMove(HostDb& db, int lib, const MoveDescription& move, const Auth
     if (move.target != 0 && db.findOnly(lib, tables::Directory, "dID=" + target, "dID", "").empty()) return 0;
     if (!move.categories.empty() && movesUnderItself(db, lib, move.target, move.categories)) return 0;
     registerAuthor(db, author);
-    if (!move.categories.empty())
-        db.updateUtf(lib, tables::Directory, "dID in (" + move.categories + ")", "ParentDir=" + target);
-    if (!move.entries.empty())
-        db.updateUtf(lib, tables::KeywordList,
-                     "kID in (" + move.entries + ") And dID=" + num(move.source), "dID=" + target);
+    // Nothing matching is no failure (an entry already moved on stays where it is); a
+    // statement that failed is.
+    if (!move.categories.empty() &&
+        !ran(db.updateUtf(lib, tables::Directory, "dID in (" + move.categories + ")", "ParentDir=" + target)))
+        return 0;
+    if (!move.entries.empty() &&
+        !ran(db.updateUtf(lib, tables::KeywordList, "kID in (" + move.entries + ") And dID=" + num(move.source),
+                          "dID=" + target)))
+        return 0;
     return 1;
 }
 
-void addPlacement(HostDb& db, int lib, long long sID, long long dID) {
+bool addPlacement(HostDb& db, int lib, long long sID, long long dID) {
     Row data;
-    if (!db.findOne(lib, tables::KeywordData, "sID=" + num(sID), data, "nType,KeyWord", "")) return;
+    if (!db.findOne(lib, tables::KeywordData, "sID=" + num(sID), data, "nType,KeyWord", "")) return false;
     std::string name = db.findOnly(lib, tables::KeywordList, "sID=" + num(sID), "DisplayKeyWord", "");
     if (name.empty()) name = cellText(data, 1);
-    db.addItemUtf(lib, tables::KeywordList,
-                  Assignments().add("dID", dID).add("sID", sID).add("nType", cellNumber(data, 0))
-                      .addText("DisplayKeyWord", name).str());
+    return added(db.addItemUtf(lib, tables::KeywordList,
+                               Assignments().add("dID", dID).add("sID", sID).add("nType", cellNumber(data, 0))
+                                   .addText("DisplayKeyWord", name).str()));
 }
 
 }  // namespace
@@ -239,7 +257,8 @@ SplitParts SplitAssignments(std::string_view text) {
     return parts;
 }
 
-void ApplyPlacements(HostDb& db, int lib, long long sID, std::string_view placements) {
+bool ApplyPlacements(HostDb& db, int lib, long long sID, std::string_view placements) {
+    bool done = true;
     for (std::string_view item : splitOutsideQuotes(placements)) {
         Assignment a;
         if (!splitAssignment(item, a)) continue;
@@ -249,10 +268,12 @@ void ApplyPlacements(HostDb& db, int lib, long long sID, std::string_view placem
         const long long dID = toInt(a.value.substr(bar + 1));
         // A further placement shares the entry's texts; a kID of another entry is not ours to touch.
         const std::string own = "kID=" + num(kID) + " And sID=" + num(sID);
-        if (kID == 0 && dID != 0) addPlacement(db, lib, sID, dID);
-        else if (kID != 0 && dID == 0) db.deleteItem(lib, tables::KeywordList, own);
-        else if (kID != 0) db.updateUtf(lib, tables::KeywordList, own, "dID=" + num(dID));
+        // Every item is tried, so one failed write does not hold back the others.
+        if (kID == 0 && dID != 0) done = addPlacement(db, lib, sID, dID) && done;
+        else if (kID != 0 && dID == 0) done = ran(db.deleteItem(lib, tables::KeywordList, own)) && done;
+        else if (kID != 0) done = ran(db.updateUtf(lib, tables::KeywordList, own, "dID=" + num(dID))) && done;
     }
+    return done;
 }
 
 std::string moveDescriptionText(ChangeCode code, const MoveDescription& move) {
@@ -302,11 +323,9 @@ std::string recordedUserName(std::string_view accountName) {
 }
 
 std::string changeRecordAssignments(const ChangeRecord& record) {
-    // Normalising the doubling means a stray single apostrophe can never open a quote.
-    const std::string user = undoubleApostrophes(recordedUserName(record.userName));
     return Assignments()
         .add("tID", record.target)
-        .addText("uName", user)
+        .addText("uName", recordedUserName(record.userName))
         .add("sCommand", record.code)
         .addText("sName", record.name)
         .addText("sText", record.body)

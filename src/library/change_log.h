@@ -47,7 +47,8 @@ SplitParts SplitAssignments(std::string_view text);
 
 // Creates ("0|dID"), moves ("kID|dID") or removes ("kID|0") further placements of the
 // entry whose texts are row `sID`. Only rows that share that sID are moved or removed.
-void ApplyPlacements(HostDb& db, int lib, long long sID, std::string_view placements);
+// False when any of its writes failed.
+bool ApplyPlacements(HostDb& db, int lib, long long sID, std::string_view placements);
 
 // The body of a delete (code 4) or move (code 5) record.
 struct MoveDescription {
@@ -70,8 +71,8 @@ bool parseMoveDescription(std::string_view body, long long code, MoveDescription
 long long ApplyChange(HostDb& db, int lib, long long code, long long& target, std::string_view body,
                       long long uID, std::string_view uName, long long date);
 
-// One local change, as its writer describes it. `userName` is the account name as the
-// settings hold it (apostrophes doubled); `name` and `body` are plain text.
+// One local change, as its writer describes it; every text is plain (the record's
+// fragment quotes them).
 struct ChangeRecord {
     long long target = 0;
     std::string userName;

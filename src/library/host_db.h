@@ -61,10 +61,38 @@ public:
     virtual long long maxId(int lib, std::string_view table, std::string_view field,
                             std::string_view where) = 0;
 
-    virtual void transaction(int lib, TransactionStep step) = 0;
+    // False when the step failed (a commit that did not land: its writes are gone). A
+    // host that cannot tell answers true.
+    virtual bool transaction(int lib, TransactionStep step) = 0;
     virtual void vacuum(int lib) = 0;
     // Text of the last error on that library.
     virtual std::string errMsg(int lib) = 0;
+};
+
+// A host transaction on one library, committed on every way out (host transactions are
+// never rolled back); commit() says whether the commit landed.
+class HostTransaction {
+public:
+    HostTransaction(HostDb& db, int lib) : db_(db), lib_(lib) {
+        begun_ = db_.transaction(lib_, TransactionStep::Begin);
+    }
+    ~HostTransaction() {
+        if (!committed_) db_.transaction(lib_, TransactionStep::Commit);
+    }
+    HostTransaction(const HostTransaction&) = delete;
+    HostTransaction& operator=(const HostTransaction&) = delete;
+
+    bool begun() const { return begun_; }
+    bool commit() {
+        committed_ = true;
+        return db_.transaction(lib_, TransactionStep::Commit) && begun_;
+    }
+
+private:
+    HostDb& db_;
+    int lib_;
+    bool begun_ = false;
+    bool committed_ = false;
 };
 
 // The message shown when an add returned an id below 1.

@@ -43,7 +43,7 @@ const PlacementKey kPlacementKeys[] = {
 Settings readSettings(const SettingsStore& store) {
     Settings s;
     for (const IntKey& k : kIntKeys) s.*(k.field) = readInt(store, k.section, k.key, k.fallback);
-    s.user = doubleApostrophes(store.read(kSetupSection, "user", ""));
+    s.user = store.read(kSetupSection, "user", "");
     s.password = store.read(kSetupSection, "password", "");
     s.server = store.read(kSetupSection, "server", kDefaultServer);
     if (s.server.empty() || s.server.back() != '/') s.server += '/';
@@ -73,7 +73,7 @@ bool writeSetup(SettingsStore& store, const Settings& settings, std::string& err
         if (k.section != kSetupSection) continue;
         if (!store.write(k.section, k.key, std::to_string(settings.*(k.field)), error)) return false;
     }
-    return store.write(kSetupSection, "user", undoubleApostrophes(settings.user), error) &&
+    return store.write(kSetupSection, "user", settings.user, error) &&
            store.write(kSetupSection, "password", settings.password, error) &&
            store.write(kSetupSection, "server", settings.server, error);
 }

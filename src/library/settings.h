@@ -26,7 +26,7 @@ struct Settings {
     int update = 0;      // 1: change the public library without the server
     int recycle = 1;     // show recycle bins
     int classified = 1;  // category pages list their contents
-    std::string user;    // apostrophes doubled, ready for a fragment
+    std::string user;    // as typed; fragments quote it like any other text
     std::string password;
     std::string server;  // ends with '/'
     std::string updateDate;
@@ -39,7 +39,7 @@ Settings readSettings(const SettingsStore& store);
 bool writeDividing(SettingsStore& store, int dividing, std::string& error);
 bool writeUpdateDate(SettingsStore& store, std::string_view date, std::string& error);
 bool writePlacement(SettingsStore& store, const WindowPlacement& placement, std::string& error);
-// The "setup" keys; `user` is written as typed (its doubled apostrophes undone).
+// The "setup" keys.
 bool writeSetup(SettingsStore& store, const Settings& settings, std::string& error);
 
 }  // namespace orv::library

@@ -345,8 +345,10 @@ long long SqliteHostDb::addItem(int lib, std::string_view table, std::string_vie
     return sqlite3_last_insert_rowid(c->handle());
 }
 
+// Both services store the same text here; a subclass that watches one must not see the
+// other's calls as well.
 long long SqliteHostDb::addItemUtf(int lib, std::string_view table, std::string_view assignments) {
-    return addItem(lib, table, assignments);
+    return SqliteHostDb::addItem(lib, table, assignments);
 }
 
 long long SqliteHostDb::update(int lib, std::string_view table, std::string_view where,
@@ -367,7 +369,7 @@ long long SqliteHostDb::update(int lib, std::string_view table, std::string_view
 
 long long SqliteHostDb::updateUtf(int lib, std::string_view table, std::string_view where,
                                   std::string_view assignments) {
-    return update(lib, table, where, assignments);
+    return SqliteHostDb::update(lib, table, where, assignments);
 }
 
 long long SqliteHostDb::deleteItem(int lib, std::string_view table, std::string_view where) {
@@ -393,20 +395,36 @@ long long SqliteHostDb::maxId(int lib, std::string_view table, std::string_view 
     return t.number(0, 0);
 }
 
-void SqliteHostDb::transaction(int lib, TransactionStep step) {
+bool SqliteHostDb::transaction(int lib, TransactionStep step) {
     std::lock_guard lock(mutex_);
     Connection* c = connection(lib);
-    if (!c) return;
+    if (!c) return false;
     std::string error;
     // Nested begins share one SQLite transaction, committed when the outermost commits.
     if (step == TransactionStep::Begin) {
         if (c->depth++ == 0 && c->run("BEGIN", error) != SQLITE_DONE) {
             lastError_[lib] = error;
             c->depth = 0;
+            return false;
         }
-    } else if (c->depth > 0 && --c->depth == 0) {
-        if (c->run("COMMIT", error) != SQLITE_DONE) lastError_[lib] = error;
+        return true;
     }
+    if (c->depth == 0 || --c->depth > 0) return true;
+    if (c->run("COMMIT", error) == SQLITE_DONE) return true;
+    lastError_[lib] = error;
+    // A commit that could not get its lock leaves the transaction open; every later
+    // write would then join it and be lost as well. End it, so that the failure stays
+    // with the writes that were asked to commit.
+    if (!sqlite3_get_autocommit(c->handle())) {
+        std::string ignored;
+        c->run("ROLLBACK", ignored);
+    }
+    return false;
+}
+
+void SqliteHostDb::setBusyTimeout(int lib, int milliseconds) {
+    std::lock_guard lock(mutex_);
+    if (Connection* c = connection(lib)) sqlite3_busy_timeout(c->handle(), milliseconds);
 }
 
 void SqliteHostDb::vacuum(int lib) {

@@ -34,6 +34,8 @@ public:
     // (kPublic or kPrivate decide which extra tables it has).
     bool openInMemory(int lib, int tablesOf, std::string& error);
     bool isOpen(int lib) const;
+    // How long a library locked by another connection is waited for (5 s unless set).
+    void setBusyTimeout(int lib, int milliseconds);
 
     int find(int lib, std::string_view table, std::string_view where, ResultTable& out,
              std::string_view fields, std::string_view order, int limit) override;
@@ -51,7 +53,7 @@ public:
     long long deleteItem(int lib, std::string_view table, std::string_view where) override;
     long long maxId(int lib, std::string_view table, std::string_view field,
                     std::string_view where) override;
-    void transaction(int lib, TransactionStep step) override;
+    bool transaction(int lib, TransactionStep step) override;
     void vacuum(int lib) override;
     std::string errMsg(int lib) override;
 

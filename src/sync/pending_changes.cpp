@@ -19,7 +19,15 @@ ReplayResult ApplyPendingChanges(library::HostDb& db) {
     result.records = rows.count();
     if (result.records == 0) return result;
 
-    db.transaction(kPublic, library::TransactionStep::Begin);
+    const auto failed = [&] {
+        if (result.saved) result.error = db.errMsg(kPublic);
+        result.saved = false;
+    };
+    library::HostTransaction transaction(db, kPublic);
+    if (!transaction.begun()) {
+        failed();
+        return result;
+    }
     for (int i = 0; i < rows.count(); ++i) {
         long long target = rows.number(i, col::tID);
         const long long done =
@@ -27,10 +35,15 @@ ReplayResult ApplyPendingChanges(library::HostDb& db) {
                                  rows.number(i, col::uID), rows.text(i, col::uName), rows.number(i, col::uDate));
         if (done != 0) ++result.applied;
         const int state = done != 0 ? library::kStateApplied : library::kStateFailed;
-        db.update(kPublic, library::tables::UpdateList, "lID=" + rows.text(i, col::lID),
-                  "sExecute=" + std::to_string(state));
+        // A record left pending after it was carried out would be carried out twice.
+        if (db.update(kPublic, library::tables::UpdateList, "lID=" + rows.text(i, col::lID),
+                      "sExecute=" + std::to_string(state)) < 1)
+            failed();
     }
-    db.transaction(kPublic, library::TransactionStep::Commit);
+    if (!transaction.commit()) {
+        failed();
+        result.applied = 0;
+    }
     return result;
 }
 

@@ -4,11 +4,17 @@
 
 #include "library/host_db.h"
 
+#include <string>
+
 namespace orv::sync {
 
 struct ReplayResult {
     int records = 0;  // pending records found
     int applied = 0;  // of those, carried out
+    // False when a record's new state or the closing commit could not be written: the
+    // states shown may then be wrong (a commit that failed took every change with it).
+    bool saved = true;
+    std::string error;  // the host's words for the first such failure
 };
 
 // Applies every pending record of the change log, oldest first, in one transaction; each

@@ -36,9 +36,10 @@ private:
     tools::Progress& progress_;
 };
 
-// The settings keep the name ready for a fragment; the server knows it as typed.
+// The name goes on the wire with its apostrophes doubled, the form the settings were
+// always held in when the server learnt it.
 std::string accountName(const library::Settings& settings) {
-    return library::undoubleApostrophes(settings.user);
+    return library::doubleApostrophes(settings.user);
 }
 
 bool accountMissing(ServerSession& session) {
@@ -77,12 +78,40 @@ std::string randomFraction() {
     return text;
 }
 
-// The newest change date this library knows: of its change log, else of its entries.
-long long newestLocalDate(library::HostDb& db) {
-    std::string last = db.findOnly(library::kPublic, library::tables::UpdateList, "", "uDate", "uDate DESC");
-    if (last.empty())
-        last = db.findOnly(library::kPublic, library::tables::KeywordData, "", "uDate", "uDate DESC");
-    return library::toInt(last);
+// Records that came from the server carry their author's uID; local writers leave it unset.
+constexpr std::string_view kFetchedRecord = "uID>0";
+constexpr std::string_view kOwnRecord = "(uID Is Null Or uID<1)";
+
+// Where the last fetch left off: the newest record fetched. The user's own records carry
+// the server's dates too, so taking the newest of those would skip whatever others
+// submitted before it and was not fetched yet. Before the first fetch, the newest entry
+// date, though never one at or past the user's oldest own record (a save dates its
+// entry with the server's date as well).
+long long fetchedUpTo(library::HostDb& db) {
+    using library::kPublic;
+    namespace tables = library::tables;
+    const std::string fetched = db.findOnly(kPublic, tables::UpdateList, kFetchedRecord, "uDate", "uDate DESC");
+    if (!fetched.empty()) return library::toInt(fetched);
+    const std::string oldestOwn = db.findOnly(kPublic, tables::UpdateList, kOwnRecord, "uDate", "uDate");
+    const std::string before = oldestOwn.empty() ? "" : "uDate<" + std::to_string(library::toInt(oldestOwn));
+    return library::toInt(db.findOnly(kPublic, tables::KeywordData, before, "uDate", "uDate DESC"));
+}
+
+// A fetched record this library already holds: one of the user's own changes coming
+// back (the server relays every change after the date asked for), or one fetched before.
+// A change is known by its date, command and target.
+bool alreadyHeld(library::HostDb& db, std::string_view record) {
+    long long date = 0, code = 0, target = 0;
+    for (std::string_view item : library::splitOutsideQuotes(record)) {
+        library::Assignment a;
+        if (!library::splitAssignment(item, a)) continue;
+        if (a.column == "uDate") date = library::toInt(a.value);
+        else if (a.column == "sCommand") code = library::toInt(a.value);
+        else if (a.column == "tID") target = library::toInt(a.value);
+    }
+    return db.count(library::kPublic, library::tables::UpdateList,
+                    "uDate=" + std::to_string(date) + " And sCommand=" + std::to_string(code) +
+                        " And tID=" + std::to_string(target)) > 0;
 }
 
 // The records of a fetch reply worth adding: unpacked, beginning "uID=", and nothing but
@@ -99,20 +128,6 @@ std::vector<std::string> fetchedRecords(std::string_view payload) {
     }
     return records;
 }
-
-// Host transactions are always committed, never rolled back.
-class Transaction {
-public:
-    explicit Transaction(library::HostDb& db) : db_(db) {
-        db_.transaction(library::kPublic, library::TransactionStep::Begin);
-    }
-    ~Transaction() { db_.transaction(library::kPublic, library::TransactionStep::Commit); }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-private:
-    library::HostDb& db_;
-};
 
 // "yyyy-mm-dd hh:mm:ss" back to a date; nothing for any other text.
 std::optional<std::tm> parseTimestamp(std::string_view text) {
@@ -208,7 +223,7 @@ long long SubmitChange(ServerSession& session, std::string_view message, Submitt
 
 int FetchUpdates(ServerSession& session, library::HostDb& db) {
     try {
-        const std::string request = randomFraction() + "," + std::to_string(newestLocalDate(db));
+        const std::string request = randomFraction() + "," + std::to_string(fetchedUpTo(db));
         const HttpReply reply = TimedGet(session.http,
                                          session.settings.server + std::string(kFetchRequest) +
                                              ScrambleText(request, session.digit),
@@ -218,10 +233,12 @@ int FetchUpdates(ServerSession& session, library::HostDb& db) {
         const std::vector<std::string> records = fetchedRecords(payload);
         if (records.empty()) return 0;
         int added = 0;
-        Transaction transaction(db);
+        library::HostTransaction transaction(db, library::kPublic);
         for (const std::string& record : records)
-            if (db.addItemUtf(library::kPublic, library::tables::UpdateList, record) > 0) ++added;
-        return added;
+            if (!alreadyHeld(db, record) && db.addItemUtf(library::kPublic, library::tables::UpdateList, record) > 0)
+                ++added;
+        // Records of a commit that did not land are not there to count.
+        return transaction.commit() ? added : 0;
     } catch (...) {
         return 0;
     }

@@ -165,9 +165,9 @@ std::string PortScript::submitChange(std::string_view packed) {
     if (remainingChanges(*author, now) < 1) return std::string(words::kAllowanceUsedUp);
 
     StoreTransaction transaction(store_);
-    // Clients fetch what is strictly newer than the newest record they hold, so two
-    // changes must never share a date: the later one would be lost to whoever holds the
-    // earlier.
+    // Clients fetch what is strictly newer than the newest record they fetched, and know
+    // a change they hold by its date, command and target: two changes must never share
+    // a date, or the later one would be lost to whoever fetched the earlier.
     const long long date = std::max(now, store_.newestDate() + 1);
     const Acceptance a = accept(store_, *author, *change, date);
     transaction.commit();

@@ -50,7 +50,8 @@ std::optional<AccountFields> account(std::string_view name, std::string_view dig
         why = "the password digest is not 32 lower-case hexadecimal characters";
         return std::nullopt;
     }
-    return AccountFields{std::string(name), std::string(digest)};
+    // Clients send the name with its apostrophes doubled, as their settings once held it.
+    return AccountFields{library::undoubleApostrophes(name), std::string(digest)};
 }
 
 // A row's own id travels as the target, and the author and date are stamped by every
@@ -204,7 +205,7 @@ std::optional<FetchFields> readFetchFields(std::string_view text, std::string& w
         return std::nullopt;
     }
     fetch.after = library::toInt(f[1]);
-    if (f.size() == 3) fetch.except = std::string(f[2]);
+    if (f.size() == 3) fetch.except = library::undoubleApostrophes(f[2]);
     return fetch;
 }
 

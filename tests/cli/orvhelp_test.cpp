@@ -87,7 +87,7 @@ TEST_F(IdeFolder, SettingsPrintsTheEffectiveValues) {
     test::writeFile(dir.path() / "Settings" / "orv.ini", "[setup]\r\nuser=it's\r\nserver=http://h:1314\r\n");
     const Result r = orvhelp({"settings", "--ide", ide()});
     EXPECT_EQ(r.status, 0) << r.err;
-    for (const char* line : {"\nuser=it''s\n", "\nserver=http://h:1314/\n", "\nkill=1\n", "\nRight=750\n", "\nDividing=205\n"})
+    for (const char* line : {"\nuser=it's\n", "\nserver=http://h:1314/\n", "\nkill=1\n", "\nRight=750\n", "\nDividing=205\n"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
 }
 

@@ -31,7 +31,7 @@ TEST(Settings, ValuesAsTheProgramHoldsThem) {
                          "[setup]\r\nuser=O'Neil\r\nserver=http://example.test:1314\r\nkill=0\r\nupdate=\r\n"
                          "[orvHelp]\r\nRight=0\r\nBottom=600\r\nLeft=40\r\nTopMost=-1\r\n");
     const Settings s = readSettings(*makeSettingsStore(dir.file("orv.ini")));
-    EXPECT_EQ(s.user, "O''Neil");
+    EXPECT_EQ(s.user, "O'Neil");
     EXPECT_EQ(s.server, "http://example.test:1314/");
     EXPECT_EQ(s.kill, 0);
     EXPECT_EQ(s.update, 0);  // empty text takes the default
@@ -47,7 +47,7 @@ TEST(Settings, WrittenBackKeyByKeyAndReadAgain) {
     auto store = makeSettingsStore(dir.file("orv.ini"));
     Settings s = readSettings(*store);
     s.placement = {10, 20, 810, 620, -1, 2, 3};
-    s.user = "O''Neil";
+    s.user = "O'Neil";
     s.update = 1;
     std::string error;
     ASSERT_TRUE(writePlacement(*store, s.placement, error)) << error;
@@ -57,7 +57,7 @@ TEST(Settings, WrittenBackKeyByKeyAndReadAgain) {
     EXPECT_EQ(back.placement.left, 10);
     EXPECT_EQ(back.placement.bottom, 620);
     EXPECT_EQ(back.placement.showCmd, 3);
-    EXPECT_EQ(back.user, "O''Neil");
+    EXPECT_EQ(back.user, "O'Neil");
     EXPECT_EQ(store->read(kSetupSection, "user", ""), "O'Neil");
     EXPECT_EQ(back.update, 1);
     EXPECT_EQ(back.dividing, 300);

@@ -54,7 +54,7 @@ public:
             if (db.addItemUtf(kPublic, row.substr(0, bar), row.substr(bar + 1)) < 1)
                 ADD_FAILURE() << row << ": " << db.errMsg(kPublic);
         }
-        settings.user = library::doubleApostrophes(account);
+        settings.user = account;
         settings.password = sync::PasswordDigest(password);
         settings.server = "http://127.0.0.1:" + std::to_string(server.port()) + "/";
     }
@@ -69,7 +69,7 @@ public:
         sync::SubmittedChange accepted;
         const long long id = sync::SubmitChange(s, sync::changeMessage(code, target, name, body), accepted);
         if (id < 1) return -1;
-        const std::string account = library::undoubleApostrophes(settings.user);
+        const std::string& account = settings.user;
         if (db.count(kPublic, tables::User, "uName=" + library::quoteText(account)) == 0)
             db.addItemUtf(kPublic, tables::User,
                           library::Assignments().addText("uName", account).add("uID", accepted.userId).str());
@@ -169,6 +169,36 @@ TEST(SyncRoundTripTest, AnotherUsersFetchAndReplayGivesTheSameLibrary) {
             for (size_t c = 0; c < ra.columns.size(); ++c)
                 EXPECT_EQ(ra.text(row, static_cast<int>(c)), rb.text(row, static_cast<int>(c)))
                     << t.table << " row " << row << " column " << ra.columns[c];
+    }
+    EXPECT_TRUE(a.prompts.shown.empty());
+    EXPECT_TRUE(b.prompts.shown.empty());
+}
+
+// B submits first; A, who has not fetched since, submits later. A's own record is newer
+// than B's, yet A's next fetch must still bring B's change, and neither user gets their
+// own change back as a pending record.
+TEST(SyncRoundTripTest, InterleavedSubmissionsReachBothUsers) {
+    test::RunningServer server;
+    server.addAccount("O'Neil", "secret-a", 100);
+    server.addAccount("李四", "secret-b", 100);
+    Ide a(server, "O'Neil", "secret-a");
+    Ide b(server, "李四", "secret-b");
+
+    server.setNow(kServerNow);
+    ASSERT_EQ(b.save(library::kCategoryChanged, 2, "语句", "DirName='语句 (B)'"), 2);
+    server.setNow(kServerNow + 10);
+    ASSERT_EQ(a.save(library::kEntryChanged, 1, "Print", "Description='A was here'"), 1);
+
+    for (Ide* ide : {&a, &b}) {
+        sync::ServerSession s = ide->session();
+        EXPECT_EQ(sync::FetchUpdates(s, ide->db), 1);
+        EXPECT_EQ(sync::ApplyPendingChanges(ide->db).applied, 1);
+        EXPECT_EQ(sync::FetchUpdates(s, ide->db), 0);
+        EXPECT_EQ(ide->db.count(kPublic, tables::UpdateList, ""), 2);
+    }
+    for (Ide* ide : {&a, &b}) {
+        EXPECT_EQ(ide->value(tables::Directory, "dID=2", "DirName"), "语句 (B)");
+        EXPECT_EQ(ide->value(tables::KeywordData, "sID=1", "Description"), "A was here");
     }
     EXPECT_TRUE(a.prompts.shown.empty());
     EXPECT_TRUE(b.prompts.shown.empty());

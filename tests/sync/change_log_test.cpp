@@ -3,6 +3,8 @@
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 
+#include "support/watched_host_db.h"
+
 #include <gtest/gtest.h>
 
 using namespace orv::library;
@@ -34,7 +36,7 @@ public:
     long long maxId(int l, std::string_view t, std::string_view f, std::string_view w) override {
         ++calls; return inner_.maxId(l, t, f, w);
     }
-    void transaction(int l, TransactionStep s) override { ++calls; inner_.transaction(l, s); }
+    bool transaction(int l, TransactionStep s) override { ++calls; return inner_.transaction(l, s); }
     void vacuum(int l) override { ++calls; inner_.vacuum(l); }
     std::string errMsg(int l) override { return inner_.errMsg(l); }
 
@@ -44,42 +46,48 @@ private:
 
 // A public library with categories 5 > 9, 10 and entries 40 (in 5) and 41 (in 9), whose
 // texts are rows 400 and 401.
+void fillLibrary(HostDb& db) {
+    for (const char* row : {"dID=5,DirName='A',ParentDir=0", "dID=9,DirName='B',ParentDir=5",
+                            "dID=10,DirName='C',ParentDir=5"})
+        ASSERT_GT(db.addItemUtf(kPublic, tables::Directory, row), 0);
+    ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordData, "sID=400,KeyWord='Print',nType=1"), 0);
+    ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordData, "sID=401,KeyWord='Input',nType=1"), 0);
+    ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordList, "kID=40,dID=5,sID=400,DisplayKeyWord='Print',nType=1"), 0);
+    ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordList, "kID=41,dID=9,sID=401,DisplayKeyWord='Input',nType=1"), 0);
+}
+
+// Every row of a table, one "a|b|c" line each, ordered by the first field.
+std::string rows(HostDb& db, std::string_view table, std::string_view fields = "*", std::string_view where = "") {
+    ResultTable t;
+    db.find(kPublic, table, where, t, fields, fields == "*" ? "" : fields.substr(0, fields.find(',')), 0);
+    std::string out;
+    for (const Row& r : t.rows) {
+        for (size_t i = 0; i < r.size(); ++i) out += (i ? "|" : "") + r[i];
+        out += '\n';
+    }
+    return out;
+}
+
+std::string everything(HostDb& db) {
+    std::string all;
+    for (std::string_view t : libraryTables(kPublic)) all += std::string(t) + ":\n" + rows(db, t);
+    return all;
+}
+
 class ChangeLog : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(db.openInMemory(kPublic, kPublic, error)) << error;
-        for (const char* row : {"dID=5,DirName='A',ParentDir=0", "dID=9,DirName='B',ParentDir=5",
-                                "dID=10,DirName='C',ParentDir=5"})
-            ASSERT_GT(db.addItemUtf(kPublic, tables::Directory, row), 0);
-        ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordData, "sID=400,KeyWord='Print',nType=1"), 0);
-        ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordData, "sID=401,KeyWord='Input',nType=1"), 0);
-        ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordList, "kID=40,dID=5,sID=400,DisplayKeyWord='Print',nType=1"), 0);
-        ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordList, "kID=41,dID=9,sID=401,DisplayKeyWord='Input',nType=1"), 0);
-    }
+    void SetUp() override { fillLibrary(db); }
 
-    // Every row of a table, one "a|b|c" line each, ordered by the first field.
     std::string rows(std::string_view table, std::string_view fields = "*", std::string_view where = "") {
-        ResultTable t;
-        db.find(kPublic, table, where, t, fields, fields == "*" ? "" : fields.substr(0, fields.find(',')), 0);
-        std::string out;
-        for (const Row& r : t.rows) {
-            for (size_t i = 0; i < r.size(); ++i) out += (i ? "|" : "") + r[i];
-            out += '\n';
-        }
-        return out;
+        return ::rows(db, table, fields, where);
     }
-    std::string everything() {
-        std::string all;
-        for (std::string_view t : libraryTables(kPublic)) all += std::string(t) + ":\n" + rows(t);
-        return all;
-    }
+    std::string everything() { return ::everything(db); }
     long long apply(long long code, long long& target, std::string_view body, long long uID = 0,
                     std::string_view uName = "") {
         return ApplyChange(db, kPublic, code, target, body, uID, uName, 1700000000);
     }
 
-    SqliteHostDb db;
+    orv::test::WatchedHostDb db;
 };
 
 }  // namespace
@@ -270,9 +278,7 @@ TEST_F(ChangeLog, RecordsAreWrittenOnceAndReplayElsewhere) {
     EXPECT_EQ(changeRecordAssignments(record),
               "tID=0,uName='澄岭',sCommand=0,sName='Bob''s, list',sText='DirName=''Bob''''s, list'',ParentDir=5',"
               "sExecute=2,uDate=1700000001");
-    record.userName = "O''Neil";  // as the settings hold it
-    EXPECT_NE(changeRecordAssignments(record).find("uName='O''Neil'"), std::string::npos);
-    record.userName = "O'Neil";  // a stray single apostrophe cannot open a quote
+    record.userName = "O'Neil";
     EXPECT_NE(changeRecordAssignments(record).find("uName='O''Neil'"), std::string::npos);
     EXPECT_EQ(recordedUserName("澄岭9"), "澄岭");
     EXPECT_EQ(recordedUserName("澄岭99"), "澄岭99");
@@ -301,4 +307,44 @@ TEST_F(ChangeLog, RecordsAreWrittenOnceAndReplayElsewhere) {
                           0, "", log.number(0, change::uDate)),
               60);
     EXPECT_EQ(other.findOnly(kPublic, tables::Directory, "dID=60", "DirName", ""), "Bob's, list");
+}
+
+// Each write of a change fails in turn: the change then reports failure, and a new entry
+// leaves nothing of itself behind, so that the record can be replayed again later.
+TEST(ChangeLogFaults, EveryFailedWriteFailsTheChange) {
+    using Write = orv::test::WatchedHostDb::Write;
+    const struct {
+        long long code;
+        long long target;
+        std::string body;
+        Write kind;
+    } cases[] = {
+        {kNewCategory, 0, "DirName='N',ParentDir=5", Write::Add},
+        {kCategoryChanged, 9, "DirName='N'", Write::Update},
+        {kNewEntry, 0, "KeyWord='Beep',dID=5,dID2=0|10,dID3=0|9", Write::Add},
+        {kEntryChanged, 40, "DisplayKeyWord='P',Explain='x',dID2=0|10", Write::Add},
+        {kEntryChanged, 40, "DisplayKeyWord='P',Explain='x',dID2=42|9", Write::Update},
+        {kEntryChanged, 40, "Explain='x',dID2=42|0", Write::Delete},
+        {kMoved, 0, moveDescriptionText(kMoved, {5, 10, "9", "40"}), Write::Update},
+        {kDeleted, 0, moveDescriptionText(kDeleted, {5, 10, "9", "40"}), Write::Update},
+    };
+    for (const auto& c : cases) {
+        for (int nth = 1;; ++nth) {
+            orv::test::WatchedHostDb db;
+            fillLibrary(db);
+            // A further placement of entry 40, for the cases that move or remove one.
+            ASSERT_GT(db.addItemUtf(kPublic, tables::KeywordList, "kID=42,dID=10,sID=400,nType=1"), 0);
+            const std::string before = everything(db);
+            db.failWrite(c.kind, nth);
+            long long target = c.target;
+            const long long result = ApplyChange(db, kPublic, c.code, target, c.body, 0, "", 1700000000);
+            if (db.writes(c.kind) < nth) {
+                EXPECT_NE(result, 0) << c.body << " with nothing failing";
+                EXPECT_GT(nth, 1) << c.body << ": no write of the kind to fail";
+                break;
+            }
+            EXPECT_EQ(result, 0) << c.body << ", write " << nth << " failing";
+            if (c.code == kNewEntry) EXPECT_EQ(everything(db), before) << "write " << nth << " failing";
+        }
+    }
 }

@@ -7,6 +7,8 @@
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 
+#include "support/watched_host_db.h"
+
 #include <gtest/gtest.h>
 
 using namespace orv;
@@ -15,21 +17,20 @@ namespace tables = library::tables;
 
 namespace {
 
-class StepsDb : public library::SqliteHostDb {
-public:
-    void transaction(int lib, library::TransactionStep step) override {
-        steps.push_back(step == library::TransactionStep::Begin ? "begin" : "commit");
-        SqliteHostDb::transaction(lib, step);
-    }
-    std::vector<std::string> steps;
-};
+using orv::test::WatchedHostDb;
+
+void addRecord(library::HostDb& db, long long code, std::string_view body, int state, long long date) {
+    ASSERT_GT(db.addItemUtf(kPublic, tables::UpdateList,
+                            library::Assignments().add("uID", 4).addText("uName", "李四").add("sCommand", code)
+                                .addText("sName", "A").addText("sText", body).add("sExecute", state)
+                                .add("uDate", date).add("tID", 5).str()),
+              0);
+}
 
 }  // namespace
 
 TEST(PendingChangesTest, AppliesOldestFirstAndMarksEachRecordOnItsOwn) {
-    StepsDb db;
-    std::string error;
-    ASSERT_TRUE(db.openInMemory(kPublic, kPublic, error)) << error;
+    WatchedHostDb db;
     ASSERT_GT(db.addItemUtf(kPublic, tables::Directory, "dID=5,DirName='A'"), 0);
     const struct {
         long long code;
@@ -45,16 +46,12 @@ TEST(PendingChangesTest, AppliesOldestFirstAndMarksEachRecordOnItsOwn) {
         {1, "DirName='D'", library::kStateAbandoned, 40, library::kStateAbandoned},
         {1, "DirName='E'", library::kStateApplied, 50, library::kStateApplied},
     };
-    for (const auto& r : records)
-        ASSERT_GT(db.addItemUtf(kPublic, tables::UpdateList,
-                                library::Assignments().add("uID", 4).addText("uName", "李四").add("sCommand", r.code)
-                                    .addText("sName", "A").addText("sText", r.body).add("sExecute", r.state)
-                                    .add("uDate", r.date).add("tID", 5).str()),
-                  0);
+    for (const auto& r : records) addRecord(db, r.code, r.body, r.state, r.date);
 
     const sync::ReplayResult result = sync::ApplyPendingChanges(db);
     EXPECT_EQ(result.records, 4);
     EXPECT_EQ(result.applied, 2);
+    EXPECT_TRUE(result.saved);
     EXPECT_EQ(db.steps, (std::vector<std::string>{"begin", "commit"}));
     EXPECT_EQ(db.findOnly(kPublic, tables::Directory, "dID=5", "DirName", ""), "C");
     for (size_t i = 0; i < std::size(records); ++i)
@@ -65,4 +62,19 @@ TEST(PendingChangesTest, AppliesOldestFirstAndMarksEachRecordOnItsOwn) {
     // Nothing pending: nothing is begun.
     EXPECT_EQ(sync::ApplyPendingChanges(db).records, 0);
     EXPECT_EQ(db.steps.size(), 2u);
+}
+
+TEST(PendingChangesTest, AStateOrCommitThatCannotBeWrittenIsReported) {
+    // The record's state is the run's second update (the change itself is the first);
+    // the commit is the run's only one.
+    for (const auto kind : {WatchedHostDb::Write::Update, WatchedHostDb::Write::Commit}) {
+        WatchedHostDb db;
+        ASSERT_GT(db.addItemUtf(kPublic, tables::Directory, "dID=5,DirName='A'"), 0);
+        addRecord(db, 1, "DirName='B'", library::kStatePending, 20);
+        db.failWrite(kind, kind == WatchedHostDb::Write::Update ? 2 : 1);
+        const sync::ReplayResult result = sync::ApplyPendingChanges(db);
+        EXPECT_EQ(result.records, 1);
+        EXPECT_FALSE(result.saved);
+        EXPECT_EQ(result.applied, kind == WatchedHostDb::Write::Commit ? 0 : 1);
+    }
 }

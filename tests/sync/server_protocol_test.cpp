@@ -10,6 +10,8 @@
 #include "protocol_server.h"
 #include "support/temp_dir.h"
 
+#include "support/watched_host_db.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -39,24 +41,8 @@ public:
     int closed = 0;
 };
 
-// The public library in memory, with every write and transaction step on the way noted.
-class WatchedDb : public library::SqliteHostDb {
-public:
-    WatchedDb() {
-        std::string error;
-        EXPECT_TRUE(openInMemory(library::kPublic, library::kPublic, error)) << error;
-    }
-    long long addItemUtf(int lib, std::string_view table, std::string_view items) override {
-        adds.push_back(std::string(table) + ":" + std::string(items));
-        return SqliteHostDb::addItemUtf(lib, table, items);
-    }
-    void transaction(int lib, library::TransactionStep step) override {
-        steps.push_back(step == library::TransactionStep::Begin ? "begin" : "commit");
-        SqliteHostDb::transaction(lib, step);
-    }
-    std::vector<std::string> adds;
-    std::vector<std::string> steps;
-};
+// Libraries in memory, with every add and transaction step on the way noted.
+using WatchedDb = orv::test::WatchedHostDb;
 
 class InMemoryStore : public library::SettingsStore {
 public:
@@ -79,7 +65,7 @@ class Protocol : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.start());
-        settings.user = "O''Neil";  // as the settings hold it
+        settings.user = "O'Neil";
         settings.password = sync::PasswordDigest("secret");
         settings.server = server.base();
     }
@@ -108,7 +94,8 @@ TEST_F(Protocol, TestLoginSendsTheAccountAndReadsTheAllowance) {
     auto s = session();
     EXPECT_EQ(sync::TestLogin(s, true), 7);
     ASSERT_EQ(server.logins.size(), 1u);
-    EXPECT_EQ(server.logins[0], "O'Neil," + sync::PasswordDigest("secret"));
+    // The name travels with its apostrophes doubled.
+    EXPECT_EQ(server.logins[0], "O''Neil," + sync::PasswordDigest("secret"));
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].first,
               "测试登陆成功！！！\r\n你的账号积分：120\r\n可以修改公库次数为：10\r\n剩余可修改公库次数：7");
@@ -207,7 +194,7 @@ TEST_F(Protocol, SubmitChangeSendsFourFieldsAndTakesTheServersIds) {
 
     // Account, digest, then the change message: code, target, name without commas, packed body.
     ASSERT_EQ(server.changes.size(), 1u);
-    const std::string prefix = "O'Neil," + sync::PasswordDigest("secret") + ",2,0,Print Using,";
+    const std::string prefix = "O''Neil," + sync::PasswordDigest("secret") + ",2,0,Print Using,";
     ASSERT_EQ(server.changes[0].compare(0, prefix.size(), prefix), 0) << server.changes[0];
     const std::string packed = server.changes[0].substr(prefix.size());
     EXPECT_EQ(packed.find(','), std::string::npos);
@@ -247,12 +234,20 @@ TEST_F(Protocol, SubmitChangeRefusesRepliesItCannotUse) {
     EXPECT_EQ(accepted.sID, 0);
 }
 
-TEST_F(Protocol, FetchAsksFromTheNewestLocalDate) {
+TEST_F(Protocol, FetchAsksFromWhereTheLastFetchLeftOff) {
     const struct { std::vector<std::string> rows; const char* last; } cases[] = {
         {{}, "0"},
         {{"KeywordData:KeyWord='a',uDate=50", "KeywordData:KeyWord='b',uDate=70"}, "70"},
-        {{"KeywordData:KeyWord='a',uDate=90", "UpdateList:uDate=60,sExecute=2", "UpdateList:uDate=40,sExecute=2"},
+        // The newest fetched record, not the user's own newer ones: a change another user
+        // made at 80 is still to come.
+        {{"KeywordData:KeyWord='a',uDate=90", "UpdateList:uID=4,uDate=60,sExecute=2",
+          "UpdateList:uID=4,uDate=40,sExecute=0", "UpdateList:uDate=100,sExecute=2", "UpdateList:uID=0,uDate=95"},
          "60"},
+        // Nothing fetched yet: the newest entry date from before the user's first own
+        // record (a save dated entry b with the server's date).
+        {{"KeywordData:KeyWord='a',uDate=50", "KeywordData:KeyWord='b',uDate=100", "UpdateList:uDate=100,sExecute=2",
+          "UpdateList:uDate=120,sExecute=2"},
+         "50"},
     };
     for (const auto& c : cases) {
         WatchedDb db;
@@ -297,6 +292,23 @@ TEST_F(Protocol, FetchAddsWellFormedRecordsOnlyInOneTransaction) {
     EXPECT_EQ(db.findOnly(library::kPublic, library::tables::UpdateList, "tID=501", "uName", ""), "O'Neil");
     EXPECT_EQ(db.count(library::kPublic, library::tables::KeywordData, ""), 0);
     EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(Protocol, FetchSkipsRecordsAlreadyHeld) {
+    // The server relays the user's own change back, and a record fetched before may come
+    // again: a change is known by its date, command and target.
+    const std::string own = "uID=9,uName='O''Neil',sCommand=1,sName='n',sText='DirName=''n''',sExecute=0,"
+                            "uDate=100,tID=3";
+    const std::string other = "uID=4,uName='李四',sCommand=1,sName='m',sText='DirName=''m''',sExecute=0,"
+                              "uDate=90,tID=3";
+    server.records = {other, own};
+    WatchedDb db;
+    ASSERT_GT(library::writeChangeRecord(db, {3, "O'Neil", 1, "n", "DirName='n'", 100}, library::AddService::Utf8), 0);
+    auto s = session();
+    EXPECT_EQ(sync::FetchUpdates(s, db), 1);
+    EXPECT_EQ(sync::FetchUpdates(s, db), 0);
+    EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, ""), 2);
+    EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0 And uDate=90"), 1);
 }
 
 TEST_F(Protocol, FetchWithoutAnythingUsableAddsNothing) {

@@ -155,10 +155,13 @@ long long PluginHostDb::maxId(int lib, std::string_view table, std::string_view 
     return s.maxId(lib, t.c_str(), f.c_str(), w.c_str());
 }
 
-void PluginHostDb::transaction(int lib, library::TransactionStep step) {
+bool PluginHostDb::transaction(int lib, library::TransactionStep step) {
     const HostServices& s = hostServices();
-    if (!available(lib, reinterpret_cast<const void*>(s.transaction), "SQLITEBOX_TRANSACTION")) return;
+    if (!available(lib, reinterpret_cast<const void*>(s.transaction), "SQLITEBOX_TRANSACTION")) return false;
+    // The service answers nothing: a commit the host could not make shows up only in
+    // its error text, which the caller reads when a later step fails.
     s.transaction(lib, static_cast<int32_t>(step));
+    return true;
 }
 
 void PluginHostDb::vacuum(int lib) {

@@ -30,7 +30,7 @@ public:
     long long deleteItem(int lib, std::string_view table, std::string_view where) override;
     long long maxId(int lib, std::string_view table, std::string_view field,
                     std::string_view where) override;
-    void transaction(int lib, library::TransactionStep step) override;
+    bool transaction(int lib, library::TransactionStep step) override;
     void vacuum(int lib) override;
     std::string errMsg(int lib) override;
 
