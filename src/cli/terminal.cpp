@@ -1,20 +1,12 @@
 // The terminal side of orvhelp: widths, the in-place status line and Ctrl+C.
 #include "cli/terminal.h"
 
+#include "os/os.h"
 #include "text/encoding.h"
 
 #include <cstdio>
 #include <iostream>
 
-#ifdef _WIN32
-#include <io.h>
-#define orv_isatty _isatty
-#define orv_fileno _fileno
-#else
-#include <unistd.h>
-#define orv_isatty isatty
-#define orv_fileno fileno
-#endif
 
 namespace orv::cli {
 namespace {
@@ -64,7 +56,7 @@ std::size_t displayWidth(const std::string& utf8) {
 }
 
 bool isTerminalOutput(const std::ostream& out) {
-    return &out == &std::cout && orv_isatty(orv_fileno(stdout));
+    return &out == &std::cout && os::isTerminal(stdout);
 }
 
 InterruptGuard::InterruptGuard() {

@@ -1,6 +1,7 @@
 // INI files read and written the way the profile functions of Win32 treat them.
 #include "library/ini_file.h"
 
+#include "os/os.h"
 #include "text/ascii.h"
 #include "text/encoding.h"
 
@@ -14,14 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path toPath(const std::string& utf8) {
-#ifdef _WIN32
-    return fs::path(reinterpret_cast<const wchar_t*>(text::utf8ToUtf16(utf8).c_str()));
-#else
-    return fs::path(utf8);
-#endif
-}
-
 std::string stripQuotes(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
@@ -31,7 +24,7 @@ std::string stripQuotes(std::string_view v) {
 }  // namespace
 
 IniFile IniFile::load(const std::string& path) {
-    std::ifstream in(toPath(path), std::ios::binary);
+    std::ifstream in(os::pathFromUtf8(path), std::ios::binary);
     if (!in) return parse({});
     std::ostringstream bytes;
     bytes << in.rdbuf();
@@ -143,7 +136,7 @@ std::string IniFile::serialize() const {
 }
 
 bool IniFile::save(const std::string& path, std::string& error) const {
-    const fs::path target = toPath(path);
+    const fs::path target = os::pathFromUtf8(path);
     fs::path temp = target;
     temp += ".tmp";
     {

@@ -33,8 +33,4 @@ std::unique_ptr<SettingsStore> makeIniSettingsStore(std::string path) {
     return std::make_unique<IniSettingsStore>(std::move(path));
 }
 
-#ifndef _WIN32
-std::unique_ptr<SettingsStore> makeSettingsStore(std::string path) { return makeIniSettingsStore(std::move(path)); }
-#endif
-
 }  // namespace orv::library

@@ -2,16 +2,14 @@
 // native build turns them into slashes.
 #pragma once
 
+#include "os/os.h"
+
 #include <string>
 #include <string_view>
 
 namespace orv::library {
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
+using os::kPathSeparator;
 
 // The folder with one trailing separator ("" stays "").
 std::string withTrailingSeparator(std::string_view folder);

@@ -1,6 +1,8 @@
 // Date stamps from the local clock.
 #include "library/udate.h"
 
+#include "os/os.h"
+
 #include <cstdio>
 
 namespace orv::library {
@@ -20,13 +22,7 @@ long long daysFromCivil(long long y, unsigned m, unsigned d) {
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
+    return os::localTime(now);
 }
 
 long long uDateFromLocal(const std::tm& local) {

@@ -2,6 +2,7 @@
 #include "render/page_text.h"
 
 #include "library/paths.h"
+#include "os/os.h"
 #include "text/ascii.h"
 #include "text/encoding.h"
 
@@ -14,12 +15,7 @@ namespace orv::render {
 
 std::string LoadTemplate(std::string_view ideFolder, std::string_view name) {
     const std::string path = library::ideFile(ideFolder, name);
-#ifdef _WIN32
-    const std::u16string wide = text::utf8ToUtf16(path);
-    std::ifstream in(std::filesystem::path(std::wstring(wide.begin(), wide.end())), std::ios::binary);
-#else
-    std::ifstream in(path, std::ios::binary);
-#endif
+    std::ifstream in(os::pathFromUtf8(path), std::ios::binary);
     if (!in) return {};
     std::ostringstream bytes;
     bytes << in.rdbuf();
