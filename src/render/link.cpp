@@ -17,13 +17,6 @@ long long newestPlacement(library::HostDb& db, int lib, long long sID) {
     return library::toInt(db.findOnly(lib, library::tables::KeywordList, "sID=" + std::to_string(sID), "kID", "kID DESC"));
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The engine reports a clicked address percent-encoded: a blank of "tOPTION BYVAL" comes
 // as %20, a Chinese name as its UTF-8 bytes (%E4%B8%AD...). A "%" without two hex digits
 // after it is kept as it is. When the decoded bytes are not UTF-8, or hold a NUL (which
@@ -31,18 +24,7 @@ int hexValue(char c) {
 // no row, where a half-decoded one could match the wrong row or break the fragment.
 std::string decodeLinkText(std::string_view reported) {
     if (reported.find('%') == std::string_view::npos) return std::string(reported);
-    std::string decoded;
-    decoded.reserve(reported.size());
-    for (size_t i = 0; i < reported.size(); ++i) {
-        const int high = reported[i] == '%' && i + 2 < reported.size() ? hexValue(reported[i + 1]) : -1;
-        const int low = high < 0 ? -1 : hexValue(reported[i + 2]);
-        if (low < 0) {
-            decoded += reported[i];
-            continue;
-        }
-        decoded += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
+    const std::string decoded = text::percentDecoded(reported);
     if (decoded.find('\0') != std::string::npos || !text::isValidUtf8(decoded)) return std::string(reported);
     return decoded;
 }

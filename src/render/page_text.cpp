@@ -35,23 +35,12 @@ std::string replaceAll(std::string_view text, std::string_view find, std::string
     return out;
 }
 
-namespace {
-
-bool startsWithNoCase(std::string_view text, size_t at, std::string_view word) {
-    if (text.size() - at < word.size()) return false;
-    for (size_t k = 0; k < word.size(); ++k)
-        if (text::lowerAscii(text[at + k]) != text::lowerAscii(word[k])) return false;
-    return true;
-}
-
-}  // namespace
-
 std::string ReplaceNoCase(std::string_view text, std::string_view find, std::string_view replacement) {
     if (find.empty() || text.empty()) return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
-        if (startsWithNoCase(text, i, find)) {
+        if (orv::text::startsWithNoCase(text.substr(i), find)) {
             out.append(replacement);
             i += find.size();
         } else {
@@ -80,7 +69,7 @@ std::string MarkSearchWord(std::string_view html, std::string_view word, std::st
             out += c;
             inTag = true;
             ++i;
-        } else if (startsWithNoCase(html, i, word)) {
+        } else if (orv::text::startsWithNoCase(std::string_view(html).substr(i), word)) {
             out.append(marker);
             i += word.size();
         } else {

@@ -13,10 +13,6 @@ struct Scheme {
 };
 const Scheme kSchemes[] = {{"http://", kHttpPort, false}, {"https://", kHttpsPort, true}};
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text::equalsNoCaseAscii(text.substr(0, prefix.size()), prefix);
-}
-
 // A port is 1 to 65535 written in digits only; anything else reads as 0 so that the
 // request fails instead of going to a port nobody named.
 std::uint16_t portNumber(std::string_view text) {
@@ -35,7 +31,7 @@ void SplitUrl(std::string_view url, UrlParts& parts) {
     std::string_view u = text::trimBlanks(url);
     bool absolute = false;
     for (const Scheme& s : kSchemes) {
-        if (!startsWithNoCase(u, s.prefix)) continue;
+        if (!text::startsWithNoCase(u, s.prefix)) continue;
         u.remove_prefix(s.prefix.size());
         parts.port = s.port;
         parts.secure = s.secure;

@@ -14,29 +14,6 @@ namespace {
 constexpr size_t kMaxBodyBytes = 8 * 1024 * 1024;
 constexpr auto kStopRetry = std::chrono::milliseconds(10);
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string percentDecoded(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' && i + 2 < text.size() ? hexValue(text[i + 1]) : -1;
-        const int low = high >= 0 ? hexValue(text[i + 2]) : -1;
-        if (low >= 0) {
-            out += static_cast<char>(high * 16 + low);
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string rawQueryValue(std::string_view target, std::string_view name) {
@@ -47,7 +24,7 @@ std::string rawQueryValue(std::string_view target, std::string_view name) {
         const size_t amp = query.find('&');
         const std::string_view pair = query.substr(0, amp);
         const size_t eq = pair.find('=');
-        if (eq != std::string_view::npos && pair.substr(0, eq) == name) return percentDecoded(pair.substr(eq + 1));
+        if (eq != std::string_view::npos && pair.substr(0, eq) == name) return text::percentDecoded(pair.substr(eq + 1));
         if (amp == std::string_view::npos) break;
         query.remove_prefix(amp + 1);
     }
