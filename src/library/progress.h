@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-namespace orv::tools {
+namespace orv::library {
 
 class Progress {
 public:
@@ -18,4 +18,4 @@ public:
     virtual bool stopRequested() const = 0;
 };
 
-}  // namespace orv::tools
+}  // namespace orv::library
