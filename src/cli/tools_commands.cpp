@@ -6,16 +6,38 @@
 #include "library/schema.h"
 #include "library/settings.h"
 #include "library/udate.h"
+#include "os/os.h"
 #include "tools/backup.h"
 #include "tools/direct_sql.h"
 #include "tools/import_run.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <ostream>
+#include <utility>
 
 namespace orv::cli {
 namespace {
+
+// The character references the report's texts are written with.
+constexpr std::pair<std::string_view, char> kReferences[] = {
+    {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&nbsp;", ' '}, {"&amp;", '&'}};
+
+// Text of the page between tags, its references read back.
+void appendText(std::string& out, std::string_view html) {
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        const auto* ref = html[i] != '&' ? std::end(kReferences)
+                                           : std::find_if(std::begin(kReferences), std::end(kReferences),
+                                                          [&](const auto& r) { return html.substr(i, r.first.size()) == r.first; });
+        if (ref == std::end(kReferences)) {
+            out += html[i];
+        } else {
+            out += ref->second;
+            i += ref->first.size() - 1;
+        }
+    }
+}
 
 // The report page as terminal text: one line per line break or block, tags dropped.
 std::string reportText(const std::string& html) {
@@ -23,7 +45,7 @@ std::string reportText(const std::string& html) {
     for (std::size_t i = 0; i < html.size();) {
         if (html[i] != '<') {
             const std::size_t next = html.find('<', i);
-            out += html.substr(i, next - i);
+            appendText(out, std::string_view(html).substr(i, next - i));
             i = next == std::string::npos ? html.size() : next;
             continue;
         }
@@ -53,7 +75,7 @@ int importCommand(Context& ctx) {
     tools::ImportRequest request;
     request.path = ctx.args.positional[0];
     std::error_code ec;
-    request.scope = std::filesystem::is_directory(std::filesystem::u8path(request.path), ec)
+    request.scope = std::filesystem::is_directory(os::pathFromUtf8(request.path), ec)
                         ? tools::ImportScope::Folder
                         : tools::ImportScope::File;
     request.mode = ctx.args.has("--source") ? tools::ExtractionMode::Source : tools::ExtractionMode::Reference;
@@ -72,12 +94,16 @@ int importCommand(Context& ctx) {
     const tools::ImportOutcome outcome = tools::RunImport(db, prompter, progress, request);
     if (outcome.rejection != tools::ImportRejection::None) return kExitFailure;
     ctx.out << reportText(outcome.report);
-    return kExitOk;
+    return outcome.committed ? kExitOk : kExitFailure;
 }
 
 int backupCommand(Context& ctx) {
     const std::string ide = ideFolder(ctx);
-    const tools::BackupResult result = tools::BackupLibraries(library::withTrailingSeparator(ide), library::localNow());
+    library::SqliteHostDb db;
+    openLibrary(db, ide, library::kPublic);
+    openLibrary(db, ide, library::kPrivate);
+    const tools::BackupResult result =
+        tools::BackupLibraries(db, library::withTrailingSeparator(ide), library::localNow());
     if (!result.ok) failure(result.message);
     ctx.out << result.message << '\n';
     return kExitOk;

@@ -41,6 +41,9 @@ const char* const kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS idxListDir ON KeywordList(dID,nType)",
     "CREATE INDEX IF NOT EXISTS idxListData ON KeywordList(sID)",
     "CREATE INDEX IF NOT EXISTS idxDataUKeyWord ON KeywordData(UKeyWord)",
+    // The index tab finds names by prefix (LIKE 'X%'), which only an index of NOCASE
+    // collation can serve while LIKE ignores case.
+    "CREATE INDEX IF NOT EXISTS idxDataUKeyWordPrefix ON KeywordData(UKeyWord COLLATE NOCASE)",
     "CREATE INDEX IF NOT EXISTS idxDataType ON KeywordData(nType)",
     "CREATE INDEX IF NOT EXISTS idxFavoriteEntry ON Favorite(kID)",
     "CREATE INDEX IF NOT EXISTS idxUserId ON User(uID)",
@@ -402,7 +405,9 @@ bool SqliteHostDb::transaction(int lib, TransactionStep step) {
     std::string error;
     // Nested begins share one SQLite transaction, committed when the outermost commits.
     if (step == TransactionStep::Begin) {
-        if (c->depth++ == 0 && c->run("BEGIN", error) != SQLITE_DONE) {
+        // Immediate: the library is held against other writers from the start, so that
+        // what a caller does inside (a backup copying the file) sees no half-done write.
+        if (c->depth++ == 0 && c->run("BEGIN IMMEDIATE", error) != SQLITE_DONE) {
             lastError_[lib] = error;
             c->depth = 0;
             return false;

@@ -33,9 +33,30 @@ std::string dataText(const ExtractedEntry& e) {
 
 }  // namespace
 
+void AddErrorLine(RunStatistics& statistics, std::string_view name, std::string_view hostError) {
+    statistics.errorList += EscapeExplainHtml(name) + "  err: " + EscapeExplainHtml(hostError) + "<br>";
+}
+
+long long AddEntryRows(library::HostDb& db, RunStatistics& statistics, std::string_view name,
+                       const std::string& dataText, const std::string& listText) {
+    const long long sID = db.addItemUtf(library::kPrivate, library::tables::KeywordData, dataText);
+    // A placement without its texts would point at nothing: a failed data row fails
+    // the entry as a failed list row does.
+    const long long kID = sID < 1 ? 0
+                                  : db.addItemUtf(library::kPrivate, library::tables::KeywordList,
+                                                  listText + ",sID=" + std::to_string(sID));
+    if (kID >= 1) return kID;
+    AddErrorLine(statistics, name, db.errMsg(library::kPrivate));
+    // Texts without a placement would be an entry no one can reach: take them back.
+    if (sID >= 1 && db.deleteItem(library::kPrivate, library::tables::KeywordData,
+                                  "sID=" + std::to_string(sID)) < 1)
+        AddErrorLine(statistics, name, db.errMsg(library::kPrivate));
+    return 0;
+}
+
 EntryWriter::EntryWriter(library::HostDb& db, const RunSettings& settings,
-                         RunStatistics& statistics, const FileTarget& target)
-    : db_(db), settings_(settings), statistics_(statistics), target_(target) {}
+                         RunStatistics& statistics, KnownNames& knownNames, const FileTarget& target)
+    : db_(db), settings_(settings), statistics_(statistics), knownNames_(knownNames), target_(target) {}
 
 bool EntryWriter::applyMode(ExtractedEntry& e, std::size_t firstLine, bool& filter) {
     if (settings_.mode == ExtractionMode::Reference) {
@@ -73,48 +94,38 @@ void EntryWriter::completeTexts(ExtractedEntry& e) {
 
 // The duplicate check and rule for an entry of a type below 20; also reports the
 // names met before.
-bool EntryWriter::admitted(const ExtractedEntry& e) {
-    const auto known = [&](int lib, long long limit) {
-        const std::string where = "sID<" + std::to_string(limit + 1) +
-                                  " And nType<20 And UKeyWord='" + e.UKeyWord + "'";
-        return library::toInt(db_.findOnly(lib, library::tables::KeywordData, where, "sID", "")) != 0;
-    };
-    const bool inPublic = known(library::kPublic, settings_.publicSidLimit);
-    const bool inPrivate = known(library::kPrivate, settings_.privateSidLimit);
+std::optional<bool> EntryWriter::admitted(const ExtractedEntry& e) {
+    // The report shows the name as written, not as quoted for a fragment.
+    const std::string name = library::undoubleApostrophes(e.KeyWord);
+    const std::string key = library::undoubleApostrophes(e.UKeyWord);
+    const std::optional<bool> inPublic = knownNames_.contains(library::kPublic, key);
+    const std::optional<bool> inPrivate = inPublic ? knownNames_.contains(library::kPrivate, key) : std::nullopt;
+    if (!inPublic || !inPrivate) {
+        // Without the names the rule cannot be kept: nothing is added unchecked.
+        AddErrorLine(statistics_, name, db_.errMsg(inPublic ? library::kPrivate : library::kPublic));
+        return std::nullopt;
+    }
     bool add = true;
     switch (settings_.duplicateRule) {
         case DuplicateRule::AddAll: break;
-        case DuplicateRule::SkipPublicNames: add = !inPublic; break;
-        case DuplicateRule::SkipPrivateNames: add = !inPrivate; break;
-        case DuplicateRule::SkipAnyKnownName: add = !inPublic && !inPrivate; break;
+        case DuplicateRule::SkipPublicNames: add = !*inPublic; break;
+        case DuplicateRule::SkipPrivateNames: add = !*inPrivate; break;
+        case DuplicateRule::SkipAnyKnownName: add = !*inPublic && !*inPrivate; break;
     }
-    // The report shows the name as written, not as quoted for a fragment.
-    const std::string name = library::undoubleApostrophes(e.KeyWord);
-    const std::string outcome = add ? " (已增)" : " (不增)";
-    if (inPublic) statistics_.duplicateList += "公库重复：" + name + outcome + "<br>";
-    if (inPrivate) statistics_.duplicateList += "私库重复：" + name + outcome + "<br>";
+    // The list becomes part of the report page, where a name is text, not markup.
+    const std::string shown = EscapeExplainHtml(name) + (add ? " (已增)" : " (不增)") + "<br>";
+    if (*inPublic) statistics_.duplicateList += "公库重复：" + shown;
+    if (*inPrivate) statistics_.duplicateList += "私库重复：" + shown;
     return add;
 }
 
 bool EntryWriter::add(const ExtractedEntry& e, long long dID, int sort, long long& kID) {
     const std::string stamp =
         ",uID=" + std::to_string(settings_.uID) + ",uDate=" + std::to_string(settings_.uDate);
-    const long long sID = db_.addItemUtf(library::kPrivate, library::tables::KeywordData,
-                                         dataText(e) + stamp);
-    // A placement without its texts would point at nothing: a failed data row fails
-    // the entry as a failed list row does.
-    kID = sID < 1 ? 0
-                  : db_.addItemUtf(library::kPrivate, library::tables::KeywordList,
-                                   "dID=" + std::to_string(dID) + ",DisplayKeyWord='" +
-                                       e.DisplayKeyWord + "',nType=" + std::to_string(e.nType) +
-                                       ",Sort=" + std::to_string(sort) + ",sID=" + std::to_string(sID));
-    if (kID >= 1) return true;
-    statistics_.errorList += library::undoubleApostrophes(e.KeyWord) + "  err: " +
-                             db_.errMsg(library::kPrivate) + "<br>";
-    // Texts without a placement would be an entry no one can reach: take them back.
-    if (sID >= 1)
-        db_.deleteItem(library::kPrivate, library::tables::KeywordData, "sID=" + std::to_string(sID));
-    return false;
+    kID = AddEntryRows(db_, statistics_, library::undoubleApostrophes(e.KeyWord), dataText(e) + stamp,
+                       "dID=" + std::to_string(dID) + ",DisplayKeyWord='" + e.DisplayKeyWord +
+                           "',nType=" + std::to_string(e.nType) + ",Sort=" + std::to_string(sort));
+    return kID >= 1;
 }
 
 StatementOutcome EntryWriter::write(ExtractedEntries& entries, std::size_t firstLine) {
@@ -135,9 +146,13 @@ StatementOutcome EntryWriter::write(ExtractedEntries& entries, std::size_t first
             if (e.Description.empty()) e.Description = std::string(p.description);
         }
         long long kID = 0;
-        if (member || admitted(e)) {
-            if (!add(e, dID, sort, kID)) return StatementOutcome::Fail;
+        bool adding = true;
+        if (!member) {
+            const std::optional<bool> admit = admitted(e);
+            if (!admit) return StatementOutcome::Fail;
+            adding = *admit;
         }
+        if (adding && !add(e, dID, sort, kID)) return StatementOutcome::Fail;
         if (!member) parent = library::canOwnMembers(e.nType) ? kID : 0;
     }
     const bool storedDefinition = settings_.mode == ExtractionMode::Source && !filter;

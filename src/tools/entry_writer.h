@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "library/host_db.h"
 #include "tools/extraction_run.h"
+#include "tools/known_names.h"
 
 namespace orv::tools {
 
@@ -17,10 +20,20 @@ struct FileTarget {
     const std::string* fileText = nullptr;  // source mode
 };
 
+// Adds a line to the run's error list: the entry (or file) that was not written and the
+// host's error text. The list becomes part of a page, so both are escaped for HTML.
+void AddErrorLine(RunStatistics& statistics, std::string_view name, std::string_view hostError);
+
+// Adds an entry's texts to KeywordData and its placement (listText, without its sID) to
+// KeywordList of the private library. Returns the new kID, or 0 when either add failed:
+// then the error list names the entry (name as written) and no texts are left behind.
+long long AddEntryRows(library::HostDb& db, RunStatistics& statistics, std::string_view name,
+                       const std::string& dataText, const std::string& listText);
+
 class EntryWriter {
 public:
     EntryWriter(library::HostDb& db, const RunSettings& settings, RunStatistics& statistics,
-                const FileTarget& target);
+                KnownNames& knownNames, const FileTarget& target);
 
     // The scan's writer: completes and writes the list. Fail when a row could not be
     // added (the error list says which), EndScan in source mode once a procedure
@@ -31,12 +44,14 @@ private:
     // Fills the fields that depend on the mode; false when the source filter is on.
     bool applyMode(ExtractedEntry& e, std::size_t firstLine, bool& filter);
     void completeTexts(ExtractedEntry& e);
-    bool admitted(const ExtractedEntry& e);
+    // Whether the rule lets the entry in; nothing when the names could not be read.
+    std::optional<bool> admitted(const ExtractedEntry& e);
     bool add(const ExtractedEntry& e, long long dID, int sort, long long& kID);
 
     library::HostDb& db_;
     const RunSettings& settings_;
     RunStatistics& statistics_;
+    KnownNames& knownNames_;
     const FileTarget& target_;
 };
 

@@ -1,7 +1,5 @@
 // ReadEnum: an ENUM with its values up to END ENUM; an anonymous one is named after
 // its values.
-#include <algorithm>
-
 #include "library/schema.h"
 #include "text/ascii.h"
 #include "tools/declaration_parts.h"
@@ -12,18 +10,14 @@
 namespace orv::tools {
 namespace {
 
-// Values are split at every comma: enumeration values hold no strings or calls that
-// could hide one.
+// Values are split at top-level commas only: a value may hold a string or a call with
+// commas of its own (asc(","), cast(DWORD, x)).
 void readValues(std::string_view line, const std::string& comment, ExtractedEntries& entries,
                 std::string& collectedNames) {
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        const std::size_t comma = std::min(line.find(',', start), line.size());
-        const std::string_view part = line.substr(start, comma - start);
-        start = comma + 1;
+    for (const std::string_view part : SplitTopLevel(line)) {
         const std::size_t eq = part.find('=');
         const std::string name(trim(part.substr(0, eq)));
-        // A comma at the end of a line ("Red, _" or "Red,") names nothing after it.
+        // An empty part (",," or a line that is only a comma) names nothing.
         if (name.empty()) continue;
         const std::string value = eq == npos ? "" : std::string(trim(part.substr(eq + 1)));
         const std::string valueText = initText(value);

@@ -7,6 +7,7 @@
 
 #include "library/fragment.h"
 #include "library/schema.h"
+#include "os/os.h"
 #include "text/ascii.h"
 #include "tools/entry_completion.h"
 #include "tools/entry_writer.h"
@@ -43,7 +44,7 @@ struct FolderItem {
 std::vector<FolderItem> listFolder(const std::string& folderPath) {
     std::vector<FolderItem> items;
     std::error_code ec;
-    for (fs::directory_iterator it(fs::u8path(folderPath), ec), end; !ec && it != end;
+    for (fs::directory_iterator it(os::pathFromUtf8(folderPath), ec), end; !ec && it != end;
          it.increment(ec)) {
         std::error_code statusError;
         const bool link = it->is_symlink(statusError);
@@ -58,7 +59,7 @@ std::vector<FolderItem> listFolder(const std::string& folderPath) {
 Extractor::Extractor(library::HostDb& db, library::Prompter& prompter, Progress& progress,
                      RunSettings settings, RunStatistics& statistics)
     : db_(db), prompter_(prompter), progress_(progress), settings_(std::move(settings)),
-      statistics_(statistics) {}
+      statistics_(statistics), knownNames_(db, settings_) {}
 
 long long AddImportCategory(library::HostDb& db, long long parentId, std::string_view name,
                             const RunSettings& settings) {
@@ -76,7 +77,7 @@ long long Extractor::addFileCategory(long long parentId, const std::string& name
     return id;
 }
 
-void Extractor::storeWholeFile(long long categoryId, const std::string& fileName,
+bool Extractor::storeWholeFile(long long categoryId, const std::string& fileName,
                                const std::string& text) {
     const std::string name = fileName.substr(0, fileName.rfind('.'));
     library::Assignments data;
@@ -84,11 +85,9 @@ void Extractor::storeWholeFile(long long categoryId, const std::string& fileName
         .addText("Source", text).add("Platform", library::kPlatformBoth)
         .add("Attribute", library::kAttrHelpDocument).add("nType", library::kEntryOther)
         .add("uID", settings_.uID).add("uDate", settings_.uDate);
-    const long long sID = db_.addItemUtf(library::kPrivate, library::tables::KeywordData, data.str());
     library::Assignments list;
-    list.add("dID", categoryId).addText("DisplayKeyWord", name).add("nType", library::kEntryOther)
-        .add("sID", sID);
-    db_.addItemUtf(library::kPrivate, library::tables::KeywordList, list.str());
+    list.add("dID", categoryId).addText("DisplayKeyWord", name).add("nType", library::kEntryOther);
+    return AddEntryRows(db_, statistics_, name, data.str(), list.str()) >= 1;
 }
 
 int Extractor::ExtractFile(long long categoryId, const std::string& filePath) {
@@ -105,15 +104,16 @@ int Extractor::ExtractFile(long long categoryId, const std::string& filePath) {
         target.categoryId = addFileCategory(categoryId, fileName);
         if (target.categoryId < 1) return 0;
     }
-    EntryWriter writer(db_, settings_, statistics_, target);
+    EntryWriter writer(db_, settings_, statistics_, knownNames_, target);
     const ScanResult scan = ScanLines(
         SplitSourceLines(*text), settings_.mode, [this] { return progress_.stopRequested(); },
         [&writer](ExtractedEntries& entries, std::size_t firstLine) {
             return writer.write(entries, firstLine);
         });
     if (scan.failed) return 0;
-    if (settings_.mode == ExtractionMode::Source && scan.statements == 0 && !scan.stopped)
-        storeWholeFile(categoryId, fileName, *text);
+    if (settings_.mode == ExtractionMode::Source && scan.statements == 0 && !scan.stopped &&
+        !storeWholeFile(categoryId, fileName, *text))
+        return 0;
     return 1;
 }
 

@@ -7,6 +7,7 @@
 #include "library/host_db.h"
 #include "library/prompt.h"
 #include "tools/extraction_run.h"
+#include "tools/known_names.h"
 #include "tools/progress.h"
 
 namespace orv::tools {
@@ -29,13 +30,16 @@ public:
 
 private:
     long long addFileCategory(long long parentId, const std::string& name);
-    void storeWholeFile(long long categoryId, const std::string& fileName, const std::string& text);
+    // False when a row could not be added (the error list names the file).
+    bool storeWholeFile(long long categoryId, const std::string& fileName, const std::string& text);
 
     library::HostDb& db_;
     library::Prompter& prompter_;
     Progress& progress_;
     const RunSettings settings_;
     RunStatistics& statistics_;
+    // Read at the first duplicate check and kept for the rest of the run.
+    KnownNames knownNames_;
 };
 
 }  // namespace orv::tools

@@ -9,6 +9,7 @@
 #include "library/paths.h"
 #include "library/schema.h"
 #include "library/udate.h"
+#include "os/os.h"
 #include "tools/extractor.h"
 
 namespace orv::tools {
@@ -35,12 +36,12 @@ std::string blue(const std::string& value) { return "<font color=\"#3300ff\">" +
 
 bool isFile(const std::string& path) {
     std::error_code ec;
-    return fs::is_regular_file(fs::u8path(path), ec);
+    return fs::is_regular_file(os::pathFromUtf8(path), ec);
 }
 
 bool isFolder(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(fs::u8path(path), ec);
+    return fs::is_directory(os::pathFromUtf8(path), ec);
 }
 
 std::string folderOf(const std::string& filePath) {
@@ -71,7 +72,7 @@ ImportRejection checkPath(const ImportRequest& request, std::string& path,
 long long accountId(library::HostDb& db, const std::string& accountName) {
     if (accountName.empty()) return 0;
     return library::toInt(db.findOnly(library::kPublic, library::tables::User,
-                                      "uName='" + accountName + "'", "uID", ""));
+                                      "uName=" + library::quoteText(accountName), "uID", ""));
 }
 
 }  // namespace
@@ -128,8 +129,12 @@ ImportOutcome RunImport(library::HostDb& db, library::Prompter& prompter, Progre
         return outcome;
     }
 
+    if (!db.transaction(library::kPrivate, library::TransactionStep::Begin)) {
+        prompter.message(library::failedAddMessage(db, library::kPrivate), library::MessageKind::Error);
+        outcome.rejection = ImportRejection::Transaction;
+        return outcome;
+    }
     progress.OpenProgress(kProgressText, 1, 100, true);
-    db.transaction(library::kPrivate, library::TransactionStep::Begin);
     settings.mode = request.mode;
     settings.duplicateRule = request.duplicateRule;
     settings.platform = request.platform;
@@ -156,8 +161,13 @@ ImportOutcome RunImport(library::HostDb& db, library::Prompter& prompter, Progre
         db.update(library::kPrivate, library::tables::Directory, "dID=" + std::to_string(outcome.rootId),
                   "Description='" + library::doubleApostrophes(outcome.report) + "'");
     const std::string storeError = stored < 1 ? db.errMsg(library::kPrivate) : std::string();
-    db.transaction(library::kPrivate, library::TransactionStep::Commit);
+    outcome.committed = db.transaction(library::kPrivate, library::TransactionStep::Commit);
     progress.CloseProgress();
+    if (!outcome.committed) {
+        // Nothing of the run is in the library: saying it is done would be false.
+        prompter.message(library::failedAddMessage(db, library::kPrivate), library::MessageKind::Error);
+        return outcome;
+    }
     // The entries are in; only the page of the root category is missing.
     if (stored < 1)
         prompter.message("制作报告未能保存！\r\n错误信息：\r\n" + storeError,

@@ -19,21 +19,24 @@ struct ImportRequest {
     ExtractionMode mode = ExtractionMode::Reference;
     DuplicateRule duplicateRule = DuplicateRule::AddAll;
     int platform = 0;
-    std::string accountName;  // apostrophes doubled, as the settings hold it
+    std::string accountName;  // as the settings hold it
 };
 
 // Windows 0, Linux 1, both 2, from the platform check boxes.
 int importPlatform(bool onWindows, bool onLinux);
 
-// Why a run did not start: a path to correct (the window puts the focus there) or a
-// root category that could not be added.
-enum class ImportRejection { None, NoFile, MissingFile, NoFolder, MissingFolder, RootCategory };
+// Why a run did not start: a path to correct (the window puts the focus there), a root
+// category that could not be added, or a transaction the private library refused.
+enum class ImportRejection { None, NoFile, MissingFile, NoFolder, MissingFolder, RootCategory, Transaction };
 
 struct ImportOutcome {
     ImportRejection rejection = ImportRejection::None;
     long long rootId = 0;  // the category to show when the run is done
     RunStatistics statistics;
     std::string report;  // HTML
+    // The run's rows and report were committed; when false after a run, the user was
+    // told that they are lost.
+    bool committed = false;
 };
 
 struct ReportTimes {
@@ -46,7 +49,8 @@ std::string ImportReport(ImportScope scope, ExtractionMode mode, DuplicateRule r
                          const ReportTimes& times, const RunStatistics& statistics);
 
 // The whole run. Every message goes through the prompter, ending with "制作完成！" when
-// the run took place; a failed or stopped extraction still gets its report.
+// the run took place and was committed; a failed or stopped extraction still gets its
+// report.
 ImportOutcome RunImport(library::HostDb& db, library::Prompter& prompter, Progress& progress,
                         const ImportRequest& request);
 

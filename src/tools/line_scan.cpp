@@ -26,15 +26,14 @@ void appendComment(std::string& block, const std::string& line) {
 // (to lines.size() when a skipped macro never ends).
 StatementReader readerFor(std::string_view u, ExtractionMode mode, const SourceLines& lines,
                           std::size_t& index) {
-    if (const StatementWord* w = FindStatementWord(u)) {
-        if (mode == ExtractionMode::Reference) return w->reader;
-        switch (w->inSourceMode) {
-            case SourceModeAction::Read: return w->reader;
-            case SourceModeAction::SkipLine: return nullptr;
-            case SourceModeAction::SkipMacro: index = findEndMacro(lines, index); return nullptr;
-        }
+    const StatementMatch match = FindStatementReader(u);
+    if (!match.reader || mode == ExtractionMode::Reference) return match.reader;
+    switch (match.inSourceMode) {
+        case SourceModeAction::Read: return match.reader;
+        case SourceModeAction::SkipLine: return nullptr;
+        case SourceModeAction::SkipMacro: index = findEndMacro(lines, index); return nullptr;
     }
-    return BeginsProcedure(u) ? ReadProcedure : nullptr;
+    return nullptr;
 }
 
 }  // namespace

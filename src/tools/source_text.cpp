@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "os/os.h"
 #include "text/encoding.h"
 
 namespace orv::tools {
@@ -65,7 +66,7 @@ std::string DecodeSourceBytes(std::string_view bytes) {
 
 std::optional<std::string> ReadSourceText(const std::string& utf8Path) {
     namespace fs = std::filesystem;
-    const fs::path path = fs::u8path(utf8Path);
+    const fs::path path = os::pathFromUtf8(utf8Path);
     std::error_code ec;
     // Folders, devices and pipes are not source files; a pipe would also block.
     if (!fs::is_regular_file(path, ec)) return std::nullopt;

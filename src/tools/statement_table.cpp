@@ -13,15 +13,13 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-}  // namespace
-
-const StatementWord* FindStatementWord(std::string_view u) {
+const StatementWord* findStatementWord(std::string_view u) {
     for (const StatementWord& w : kStatementWords)
         if (startsWith(u, w.word)) return &w;
     return nullptr;
 }
 
-bool BeginsProcedure(std::string_view u) {
+bool beginsProcedure(std::string_view u) {
     for (const std::string_view prefix : kProcedurePrefixes) {
         if (startsWith(u, prefix)) {
             u = trimLeft(u.substr(u.find(' ')));
@@ -33,9 +31,12 @@ bool BeginsProcedure(std::string_view u) {
     return false;
 }
 
-StatementReader FindStatementReader(std::string_view u) {
-    if (const StatementWord* w = FindStatementWord(u)) return w->reader;
-    return BeginsProcedure(u) ? ReadProcedure : nullptr;
+}  // namespace
+
+StatementMatch FindStatementReader(std::string_view u) {
+    if (const StatementWord* w = findStatementWord(u)) return {w->reader, w->inSourceMode};
+    if (beginsProcedure(u)) return {ReadProcedure, SourceModeAction::Read};
+    return {};
 }
 
 }  // namespace orv::tools

@@ -31,15 +31,17 @@ inline const StatementWord kStatementWords[] = {
     {"ENUM ", ReadEnum, SourceModeAction::Read},
 };
 
-// u: the line without leading blanks, upper-cased. The declaration word it begins
-// with, or none.
-const StatementWord* FindStatementWord(std::string_view u);
+// What the line scan does with a line: the reader it calls for, and what a source-mode
+// import does with it (procedures are always read). reader is null for a line that
+// begins no statement the extractor reads.
+struct StatementMatch {
+    StatementReader reader = nullptr;
+    SourceModeAction inSourceMode = SourceModeAction::Read;
+};
 
-// Whether u begins a SUB or FUNCTION (after at most one of PRIVATE, PUBLIC or DECLARE)
-// that is not an assignment to a function's result.
-bool BeginsProcedure(std::string_view u);
-
-// The reader for the line, or none: a declaration word first, then a procedure.
-StatementReader FindStatementReader(std::string_view u);
+// u: the line without leading blanks, upper-cased. A declaration word first, then a
+// SUB or FUNCTION (after at most one of PRIVATE, PUBLIC or DECLARE) that is not an
+// assignment to a function's result.
+StatementMatch FindStatementReader(std::string_view u);
 
 }  // namespace orv::tools

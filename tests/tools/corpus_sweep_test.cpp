@@ -50,7 +50,7 @@ void sweepFile(const fs::path& path, SweepTotals& totals) {
             block += lines[i];
             continue;
         }
-        const StatementReader reader = FindStatementReader(orv::text::toUpperAscii(l));
+        const StatementReader reader = FindStatementReader(orv::text::toUpperAscii(l)).reader;
         if (!reader) continue;
         const std::size_t start = i;
         const ExtractedEntries entries = reader(lines, i, block);

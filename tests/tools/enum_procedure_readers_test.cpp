@@ -67,6 +67,33 @@ TEST(ReadEnum, AnonymousNameIsCutAtFiftyBytesOnACharacterBoundary) {
     EXPECT_EQ(empty.index, 1u);
 }
 
+TEST(ReadEnum, ValuesSplitAtTopLevelCommasOnly) {
+    // Lines as glib.bi and win/d3d9types.bi write them: commas inside strings and calls.
+    const struct { std::string line; std::vector<std::string> values; } cases[] = {
+        {"G_TOKEN_COMMA = asc(\",\")", {"G_TOKEN_COMMA = asc(\",\")"}},
+        {"G_TOKEN_LEFT_PAREN = asc(\"(\"), G_TOKEN_COMMA = asc(\",\")",
+         {"G_TOKEN_LEFT_PAREN = asc(\"(\")", "G_TOKEN_COMMA = asc(\",\")"}},
+        {"D3DFMT_UYVY = (cast(DWORD, cast(UBYTE, asc(\"U\"))) or (cast(DWORD, cast(UBYTE, asc(\"Y\"))) shl 8))",
+         {"D3DFMT_UYVY = (cast(DWORD, cast(UBYTE, asc(\"U\"))) or (cast(DWORD, cast(UBYTE, asc(\"Y\"))) shl 8))"}},
+        {"A = x[1, 2], B = {3, 4}, C", {"A = x[1, 2]", "B = {3, 4}", "C"}},
+        {"Red,, Green,", {"Red", "Green"}},
+    };
+    for (const auto& c : cases) {
+        const ReadOutcome out = readStatement(ReadEnum, "Enum E\n" + c.line + "\nEnd Enum");
+        ASSERT_FALSE(out.entries.empty()) << c.line;
+        std::vector<std::string> values;
+        std::string members;
+        for (std::size_t i = 1; i < out.entries.size(); ++i) {
+            EXPECT_EQ(out.entries[i].nType, kEntryEnumMember) << c.line;
+            values.push_back(out.entries[i].Syntax);
+            members += (members.empty() ? "" : "\r\n") + out.entries[i].KeyWord + "<AS:>" +
+                       out.entries[i].Syntax.substr(out.entries[i].KeyWord.size()) + "<'>";
+        }
+        EXPECT_EQ(values, c.values) << c.line;
+        EXPECT_EQ(out.entries[0].Member, members) << c.line;
+    }
+}
+
 TEST(ReadEnum, UnterminatedEnumerationEndsAtEndOfInput) {
     const ReadOutcome out = readStatement(ReadEnum, "Enum E\n A = 1\n B");
     expectEntries(out.entries,

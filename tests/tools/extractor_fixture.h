@@ -1,9 +1,11 @@
 // An import run against two in-memory libraries, with a prompter and a progress seam
-// that record what the user would have seen.
+// that record what the user would have seen, and a host whose steps can be made to fail.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,21 +42,59 @@ public:
     bool stop = false;
 };
 
-// In-memory libraries whose adds fail as a full or broken library's would: the list row
-// of the entry named "Second", and every category once `failCategories` is set.
-class FailingAddsDb : public library::SqliteHostDb {
+// Libraries (in memory, or the given files) whose steps fail as a full, locked or broken
+// library's would. A failing add or read reaches SQLite with a broken statement, so the
+// host's error text is a real one (and carries markup characters).
+class FailingStepsDb : public library::SqliteHostDb {
 public:
-    FailingAddsDb() {
+    FailingStepsDb() {
         std::string error;
         EXPECT_TRUE(openInMemory(library::kPublic, library::kPublic, error)) << error;
         EXPECT_TRUE(openInMemory(library::kPrivate, library::kPrivate, error)) << error;
     }
-    long long addItemUtf(int lib, std::string_view table, std::string_view a) override {
-        if (failCategories && table == library::tables::Directory) return 0;
-        if (table == library::tables::KeywordList && a.find("'Second'") != std::string_view::npos) return 0;
-        return SqliteHostDb::addItemUtf(lib, table, a);
+    FailingStepsDb(const std::string& publicFile, const std::string& privateFile) {
+        std::string error;
+        EXPECT_TRUE(open(library::kPublic, publicFile, library::OpenMode::ExistingOnly, error)) << error;
+        EXPECT_TRUE(open(library::kPrivate, privateFile, library::OpenMode::ExistingOnly, error)) << error;
     }
+
+    long long addItemUtf(int lib, std::string_view table, std::string_view a) override {
+        const bool fails = (failCategories && table == library::tables::Directory) ||
+                           (table == library::tables::KeywordList && named(a, "DisplayKeyWord", failingList)) ||
+                           (table == library::tables::KeywordData && named(a, "KeyWord", failingData));
+        return SqliteHostDb::addItemUtf(lib, table, fails ? "<full>" : a);
+    }
+    int find(int lib, std::string_view table, std::string_view where, library::ResultTable& out,
+             std::string_view fields, std::string_view order, int limit) override {
+        if (table == library::tables::KeywordData) ++dataReads[static_cast<std::size_t>(lib)];
+        const bool fails = lib == failingReads && table == library::tables::KeywordData;
+        return SqliteHostDb::find(lib, fails ? "NoSuchTable" : table, where, out, fields, order, limit);
+    }
+    bool transaction(int lib, library::TransactionStep step) override {
+        if (onTransaction) onTransaction(lib, step);
+        const bool begin = step == library::TransactionStep::Begin;
+        if ((begin && lib == failingBegin) || (!begin && lib == failingCommit)) return false;
+        return SqliteHostDb::transaction(lib, step);
+    }
+
+    // The entry whose list row, or whose data row, cannot be added.
+    std::string failingList = "Second";
+    std::string failingData;
     bool failCategories = false;
+    int failingReads = -1;  // the library whose KeywordData cannot be read
+    int failingBegin = -1;
+    int failingCommit = -1;
+    std::function<void(int lib, library::TransactionStep step)> onTransaction;
+    std::array<int, 2> dataReads{};
+
+private:
+    // Whether the assignment list sets the column (not one ending in its name) to the name.
+    static bool named(std::string_view assignments, std::string_view column, const std::string& name) {
+        if (name.empty()) return false;
+        const std::string item = std::string(column) + "='" + library::doubleApostrophes(name) + "'";
+        return assignments.compare(0, item.size(), item) == 0 ||
+               assignments.find("," + item) != std::string_view::npos;
+    }
 };
 
 // The private library's rows as the tests look at them.

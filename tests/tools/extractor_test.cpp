@@ -1,5 +1,7 @@
 // Extracting files into the private library: reference and source modes, comment
 // blocks, members under their owners, duplicates, failures and stopping.
+#include <array>
+
 #include <gtest/gtest.h>
 
 #include "extractor_fixture.h"
@@ -109,7 +111,8 @@ TEST_F(ExtractorFixture, NamesOfTheSameRunAreNotDuplicates) {
     ASSERT_EQ(extractor.ExtractFile(1, dir.file("b.bi")), 1);
     EXPECT_EQ(db.count(kPrivate, tables::KeywordData, "UKeyWord='SAME'"), 2);
     EXPECT_EQ(db.count(kPrivate, tables::KeywordData, "KeyWord='Q\"x''y\"'"), 1);
-    EXPECT_EQ(statistics.duplicateList, "公库重复：Q\"x'y\" (已增)<br>");
+    // The name as written, as text of the report page.
+    EXPECT_EQ(statistics.duplicateList, "公库重复：Q&quot;x'y&quot; (已增)<br>");
 }
 
 TEST_F(ExtractorFixture, SourceModeOutcomes) {
@@ -147,15 +150,73 @@ TEST_F(ExtractorFixture, FailuresAreReportedAndStopTheFile) {
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0], "无法读取文件！！\r\n" + dir.file("missing.bi"));
 
-    // A list row that cannot be added: the error list names the entry, nothing more is read.
-    FailingAddsDb failing;
+    // A row that cannot be added: the error list names the entry (as text: it goes into
+    // a page), nothing more is read, and no placement or texts of it are left behind.
     write("three.bi", "Declare Sub First\nDeclare Sub Second\nDeclare Sub Third\n");
-    Extractor extractor(failing, prompter, progress, settings, statistics);
-    EXPECT_EQ(extractor.ExtractFile(1, dir.file("three.bi")), 0);
-    EXPECT_EQ(failing.count(kPrivate, tables::KeywordList, ""), 1);
-    EXPECT_EQ(statistics.errorList.rfind("Second  err: ", 0), 0u) << statistics.errorList;
-    // The entry that failed left no texts behind.
-    EXPECT_EQ(failing.count(kPrivate, tables::KeywordData, ""), 1);
+    write("plain.inc", "print 1\n");
+    write("<i>.inc", "print 1\n");
+    const std::string hostError = "malformed&nbsp;assignment&nbsp;&quot;&lt;full&gt;&quot;<br>";
+    const struct {
+        std::string file;
+        ExtractionMode mode;
+        std::string failingList, failingData;
+        long long rowsBefore;  // entries written before the failing one
+        std::string errorList;
+    } cases[] = {
+        {"three.bi", ExtractionMode::Reference, "Second", "", 1, "Second  err: " + hostError},
+        {"three.bi", ExtractionMode::Reference, "", "Second", 1, "Second  err: " + hostError},
+        // A file without statements is stored whole, named after the file.
+        {"plain.inc", ExtractionMode::Source, "plain", "", 0, "plain  err: " + hostError},
+        {"plain.inc", ExtractionMode::Source, "", "plain", 0, "plain  err: " + hostError},
+        {"<i>.inc", ExtractionMode::Source, "", "<i>", 0, "&lt;i&gt;  err: " + hostError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file + " list " + c.failingList + " data " + c.failingData);
+        FailingStepsDb failing;
+        failing.failingList = c.failingList;
+        failing.failingData = c.failingData;
+        settings.mode = c.mode;
+        statistics = RunStatistics{};
+        Extractor extractor(failing, prompter, progress, settings, statistics);
+        EXPECT_EQ(extractor.ExtractFile(1, dir.file(c.file)), 0);
+        EXPECT_EQ(failing.count(kPrivate, tables::KeywordList, ""), c.rowsBefore);
+        EXPECT_EQ(failing.count(kPrivate, tables::KeywordData, ""), c.rowsBefore);
+        EXPECT_EQ(statistics.errorList, c.errorList);
+    }
+    EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(ExtractorFixture, DuplicateNamesAreShownAsText) {
+    write("marks.bi", "#define X<i> 1\n#define A&B 2\n#define Plain 3\n");
+    db.addItemUtf(kPublic, tables::KeywordData, "KeyWord='X<i>',UKeyWord='X<I>',nType=10");
+    db.addItemUtf(kPublic, tables::KeywordData, "KeyWord='A&B',UKeyWord='A&B',nType=10");
+    settings.duplicateRule = DuplicateRule::SkipPublicNames;
+    ASSERT_EQ(extractFile("marks.bi"), 1);
+    EXPECT_EQ(statistics.duplicateList, "公库重复：X&lt;i&gt; (不增)<br>公库重复：A&amp;B (不增)<br>");
+    EXPECT_EQ(db.count(kPrivate, tables::KeywordData, ""), 1);
+}
+
+TEST_F(ExtractorFixture, NamesAreReadOncePerRunAndAFailedReadAddsNothing) {
+    write("run/a.bi", "Declare Sub First\nDeclare Sub Second2\n");
+    write("run/b.bi", "Const C1 = 1, C2 = 2\n");
+    write("run/sub/c.bi", "Type T\n  x As Long\nEnd Type\n");
+    {
+        FailingStepsDb counting;
+        Extractor extractor(counting, prompter, progress, settings, statistics);
+        ASSERT_EQ(extractor.ExtractFolder(1, dir.file("run/")), 1);
+        EXPECT_EQ(counting.dataReads, (std::array<int, 2>{1, 1}));
+        EXPECT_EQ(counting.count(kPrivate, tables::KeywordData, ""), 6);
+    }
+    const struct { int lib; } failures[] = {{kPublic}, {kPrivate}};
+    for (const auto& f : failures) {
+        FailingStepsDb failing;
+        failing.failingReads = f.lib;
+        statistics = RunStatistics{};
+        Extractor extractor(failing, prompter, progress, settings, statistics);
+        EXPECT_EQ(extractor.ExtractFile(1, dir.file("run/a.bi")), 0) << f.lib;
+        EXPECT_EQ(failing.count(kPrivate, tables::KeywordData, ""), 0) << f.lib;
+        EXPECT_EQ(statistics.errorList, "First  err: no&nbsp;such&nbsp;table:&nbsp;NoSuchTable<br>") << f.lib;
+    }
 }
 
 TEST_F(ExtractorFixture, StopRequestEndsTheScanWithSuccess) {

@@ -107,7 +107,7 @@ TEST_F(ImportRun, RejectedPathsWriteNothing) {
 
 TEST_F(ImportRun, AFileRunStoresItsReportAsTheRootCategorysPage) {
     db.addItemUtf(kPublic, tables::User, "uName='O''Neil',uID=42");
-    request.accountName = "O''Neil";
+    request.accountName = "O'Neil";
     write("inc/gfx.bi", "' Draws it.\nDeclare Sub Draw(x As Long)\nType Point\n  x As Long\nEnd Type\n");
     const ImportOutcome outcome = run(ImportScope::File, dir.file("inc/gfx.bi"));
     ASSERT_EQ(outcome.rejection, ImportRejection::None);
@@ -179,13 +179,14 @@ TEST_F(ImportRun, AnUnreadableFileEndsTheWalkButNotTheRun) {
 }
 
 TEST_F(ImportRun, AFailedExtractionIsReportedAndCommitted) {
-    FailingAddsDb failing;
+    FailingStepsDb failing;
     write("two.bi", "Declare Sub First\nDeclare Sub Second\n");
     request.scope = ImportScope::File;
     request.path = dir.file("two.bi");
 
     const ImportOutcome outcome = RunImport(failing, prompter, progress, request);
     EXPECT_EQ(prompter.shown, std::vector<std::string>{"制作完成！"});
+    EXPECT_TRUE(outcome.committed);
     EXPECT_NE(outcome.report.find("没写入的情况：</strong><br>Second  err: "), std::string::npos) << outcome.report;
     EXPECT_EQ(failing.findOnly(kPrivate, tables::Directory, "dID=" + std::to_string(outcome.rootId), "Description", ""),
               outcome.report);
@@ -198,6 +199,42 @@ TEST_F(ImportRun, AFailedExtractionIsReportedAndCommitted) {
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].rfind("写数据库失败！\r\n错误信息：\r\n", 0), 0u);
     EXPECT_EQ(failing.count(kPrivate, tables::KeywordData, ""), 1);
+}
+
+TEST_F(ImportRun, ATransactionThatFailsIsNeverReportedAsDone) {
+    write("one.bi", "Declare Sub One\n");
+    request.scope = ImportScope::File;
+    request.path = dir.file("one.bi");
+    const std::string failed = "写数据库失败！\r\n错误信息：\r\n";
+    const struct { bool atBegin; ImportRejection rejection; } cases[] = {
+        {true, ImportRejection::Transaction},  // not begun: nothing is extracted
+        {false, ImportRejection::None},        // not committed: the run's rows are lost
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.atBegin ? "begin" : "commit");
+        FailingStepsDb failing;
+        (c.atBegin ? failing.failingBegin : failing.failingCommit) = kPrivate;
+        prompter.shown.clear();
+        const ImportOutcome outcome = RunImport(failing, prompter, progress, request);
+        EXPECT_EQ(outcome.rejection, c.rejection);
+        EXPECT_FALSE(outcome.committed);
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].rfind(failed, 0), 0u) << prompter.shown[0];
+        if (c.atBegin) {
+            EXPECT_EQ(failing.count(kPrivate, tables::KeywordData, ""), 0);
+        }
+    }
+}
+
+TEST_F(ImportRun, NamesReachTheReportPageAsText) {
+    // An apostrophe inside a string is part of the name; the page stores it single.
+    db.addItemUtf(kPrivate, tables::KeywordData, "KeyWord='Q\"x''y\"<b>',UKeyWord='Q\"X''Y\"<B>',nType=10");
+    write("marks.bi", "#define Q\"x'y\"<b> 2\n");
+    const ImportOutcome outcome = run(ImportScope::File, dir.file("marks.bi"));
+    ASSERT_TRUE(outcome.committed);
+    const std::string page = rootPage(outcome.rootId);
+    EXPECT_NE(page.find("情况：</strong><br>私库重复：Q&quot;x'y&quot;&lt;b&gt; (已增)<br><strong>"), std::string::npos) << page;
+    EXPECT_EQ(page.find("<b>"), std::string::npos) << page;
 }
 
 TEST_F(ImportRun, OrvhelpImportPrintsTheReport) {

@@ -1,5 +1,6 @@
 // Backups of the library files and statements run directly on a table.
 #include "cli/commands.h"
+#include "extractor_fixture.h"
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 #include "support/temp_dir.h"
@@ -48,7 +49,7 @@ TEST_F(LibraryTools, BackupCopiesBothFilesWithTheStamp) {
     EXPECT_EQ(tools::backupStamp(at(2024, 3, 5, 14, 7, 9)), "2024年03月05日14时07分09秒");
     db.addItemUtf(library::kPrivate, library::tables::Directory, "DirName='x'");
     for (int twice = 0; twice < 2; ++twice) {  // within the same second the copies are replaced
-        const tools::BackupResult r = tools::BackupLibraries(ide(), at(2024, 3, 5, 14, 7, 9));
+        const tools::BackupResult r = tools::BackupLibraries(db, ide(), at(2024, 3, 5, 14, 7, 9));
         ASSERT_TRUE(r.ok) << r.message;
         EXPECT_EQ(r.message.rfind("完成备份！\r\n公库文件：-------------------------------\r\n从：", 0), 0u);
         EXPECT_NE(r.message.find("_PubHelp.db\r\n私库文件：-------------------------------\r\n从："), std::string::npos);
@@ -60,10 +61,59 @@ TEST_F(LibraryTools, BackupCopiesBothFilesWithTheStamp) {
 
 TEST_F(LibraryTools, AFailedCopyIsNotReportedAsABackup) {
     std::filesystem::create_directories(dir.path() / "Private" / "2024年03月05日14时07分09秒_PriHelp.db");  // in the way
-    const tools::BackupResult r = tools::BackupLibraries(ide(), at(2024, 3, 5, 14, 7, 9));
+    const tools::BackupResult r = tools::BackupLibraries(db, ide(), at(2024, 3, 5, 14, 7, 9));
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message.rfind("备份失败！", 0), 0u) << r.message;
     EXPECT_NE(r.message.find("_PriHelp.db"), std::string::npos);
+}
+
+TEST_F(LibraryTools, BackupCopiesWhileBothLibrariesAreHeld) {
+    db.addItemUtf(library::kPublic, library::tables::Directory, "DirName='x'");
+    const std::string stamp = "2024年03月05日14时07分09秒";
+    const auto pubCopy = dir.path() / "Settings" / (stamp + "_PubHelp.db");
+    const auto priCopy = dir.path() / "Private" / (stamp + "_PriHelp.db");
+    struct Step {
+        int lib;
+        library::TransactionStep step;
+        bool copied;  // both copies were on disk at that moment
+        bool operator==(const Step& o) const { return lib == o.lib && step == o.step && copied == o.copied; }
+    };
+    constexpr auto Begin = library::TransactionStep::Begin;
+    constexpr auto Commit = library::TransactionStep::Commit;
+    const struct {
+        int failingBegin, failingCommit;
+        std::vector<Step> steps;
+        std::string says;
+        bool copies;  // left on disk
+    } cases[] = {
+        // A library that cannot be held is not copied; the other one is let go.
+        {library::kPrivate, -1, {{0, Begin, false}, {1, Begin, false}, {0, Commit, false}},
+         "备份失败！\r\n私库无法锁定：", false},
+        {library::kPublic, -1, {{0, Begin, false}}, "备份失败！\r\n公库无法锁定：", false},
+        // Copies made while held are whole, but a library not let go is still a failure.
+        {-1, library::kPublic, {{0, Begin, false}, {1, Begin, false}, {1, Commit, true}, {0, Commit, true}},
+         "备份失败！\r\n公库无法解锁：", true},
+        {-1, -1, {{0, Begin, false}, {1, Begin, false}, {1, Commit, true}, {0, Commit, true}}, "完成备份！", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        std::filesystem::remove(pubCopy);
+        std::filesystem::remove(priCopy);
+        tools::test::FailingStepsDb host(dir.file("Settings/PubHelp.db"), dir.file("Private/PriHelp.db"));
+        host.failingBegin = c.failingBegin;
+        host.failingCommit = c.failingCommit;
+        std::vector<Step> steps;
+        host.onTransaction = [&](int lib, library::TransactionStep step) {
+            steps.push_back({lib, step, std::filesystem::exists(pubCopy) && std::filesystem::exists(priCopy)});
+        };
+        const tools::BackupResult r = tools::BackupLibraries(host, ide(), at(2024, 3, 5, 14, 7, 9));
+        EXPECT_EQ(r.ok, c.failingBegin < 0 && c.failingCommit < 0);
+        EXPECT_EQ(r.message.rfind(c.says, 0), 0u) << r.message;
+        EXPECT_TRUE(steps == c.steps);
+        EXPECT_EQ(std::filesystem::exists(pubCopy), c.copies);
+        EXPECT_EQ(std::filesystem::exists(priCopy), c.copies);
+    }
+    EXPECT_EQ(test::readFile(pubCopy), test::readFile(dir.path() / "Settings" / "PubHelp.db"));
 }
 
 TEST_F(LibraryTools, DirectStatements) {

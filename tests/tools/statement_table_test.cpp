@@ -1,4 +1,5 @@
-// Which lines the line scan hands to which reader.
+// Which lines the line scan hands to which reader, and what a source-mode import does
+// with them instead of reading them.
 #include "tools/statement_table.h"
 
 #include <gtest/gtest.h>
@@ -6,20 +7,27 @@
 using namespace orv::tools;
 
 TEST(StatementTable, LinesFindTheirReader) {
-    const struct { std::string_view u; StatementReader reader; } cases[] = {
-        {"#MACRO M(A)", ReadMacro},          {"CONST A = 1", ReadConstants},
-        {"COMMON SHARED A", ReadVariables},  {"DIM SHARED A", ReadVariables},
-        {"STATIC SHARED A", ReadVariables},  {"#DEFINE A", ReadDefine},
-        {"TYPE T", ReadType},                {"UNION U", ReadUnion},
-        {"ENUM E", ReadEnum},                {"SUB S", ReadProcedure},
-        {"FUNCTION F() AS LONG", ReadProcedure}, {"DECLARE  SUB S", ReadProcedure},
-        {"PRIVATE FUNCTION F", ReadProcedure},   {"PUBLIC SUB S", ReadProcedure},
+    constexpr auto Read = SourceModeAction::Read;
+    constexpr auto SkipLine = SourceModeAction::SkipLine;
+    constexpr auto SkipMacro = SourceModeAction::SkipMacro;
+    const struct { std::string_view u; StatementReader reader; SourceModeAction inSourceMode; } cases[] = {
+        {"#MACRO M(A)", ReadMacro, SkipMacro},          {"CONST A = 1", ReadConstants, SkipLine},
+        {"COMMON SHARED A", ReadVariables, SkipLine},   {"DIM SHARED A", ReadVariables, SkipLine},
+        {"STATIC SHARED A", ReadVariables, SkipLine},   {"#DEFINE A", ReadDefine, SkipLine},
+        {"TYPE T", ReadType, Read},                     {"UNION U", ReadUnion, Read},
+        {"ENUM E", ReadEnum, Read},                     {"SUB S", ReadProcedure, Read},
+        {"FUNCTION F() AS LONG", ReadProcedure, Read},  {"DECLARE  SUB S", ReadProcedure, Read},
+        {"PRIVATE FUNCTION F", ReadProcedure, Read},    {"PUBLIC SUB S", ReadProcedure, Read},
         // Not statements the extractor reads.
-        {"ENUM", nullptr},                   {"TYPE", nullptr},
-        {"#DEFINEX", nullptr},               {"FUNCTION = 1", nullptr},
-        {"PRIVATE DECLARE FUNCTION F", nullptr}, {"PROPERTY P", nullptr},
-        {"REM SUB S", nullptr},              {"SUBX", nullptr},
-        {"EXTERN \"C\"", nullptr},           {"", nullptr},
+        {"ENUM", nullptr, Read},                        {"TYPE", nullptr, Read},
+        {"#DEFINEX", nullptr, Read},                    {"FUNCTION = 1", nullptr, Read},
+        {"PRIVATE DECLARE FUNCTION F", nullptr, Read},  {"PROPERTY P", nullptr, Read},
+        {"REM SUB S", nullptr, Read},                   {"SUBX", nullptr, Read},
+        {"EXTERN \"C\"", nullptr, Read},                {"", nullptr, Read},
     };
-    for (const auto& c : cases) EXPECT_EQ(FindStatementReader(c.u), c.reader) << c.u;
+    for (const auto& c : cases) {
+        const StatementMatch match = FindStatementReader(c.u);
+        EXPECT_EQ(match.reader, c.reader) << c.u;
+        EXPECT_EQ(match.inSourceMode, c.inSourceMode) << c.u;
+    }
 }
