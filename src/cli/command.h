@@ -69,6 +69,9 @@ std::vector<Command> libraryCommands();
 std::vector<Command> syncCommands();
 std::vector<Command> renderCommands();
 std::vector<Command> toolsCommands();
+std::vector<Command> treeCommands();
+std::vector<Command> indexCommands();
+std::vector<Command> catalogueCommands();
 std::vector<Command> serverCommands();
 
 }  // namespace orv::cli

@@ -7,11 +7,13 @@
 #include <ostream>
 
 namespace orv::cli {
+
 namespace {
 
 std::vector<Command> allCommands() {
     std::vector<Command> all;
-    for (auto list : {libraryCommands, renderCommands, syncCommands, serverCommands, toolsCommands}) {
+    for (auto list : {libraryCommands, renderCommands, syncCommands, serverCommands, toolsCommands,
+                      indexCommands, treeCommands, catalogueCommands}) {
         std::vector<Command> more = list();
         all.insert(all.end(), more.begin(), more.end());
     }

@@ -3,10 +3,11 @@
 #include "cli/command.h"
 
 #include "library/change_log.h"
-#include "library/fragment.h"
 #include "library/paths.h"
 #include "library/schema.h"
 #include "library/settings.h"
+#include "library/udate.h"
+#include "sync/public_save.h"
 #include "sync/server_protocol.h"
 #include "tools/plain_progress.h"
 
@@ -42,15 +43,13 @@ int fetchCommand(Context& ctx) {
     return kExitOk;
 }
 
-// The save order of a public-library change: the server first, and only when it accepts,
-// the change carried out with its ids and date, and recorded.
+// A public-library change saved as every writer saves one: the server first, and only
+// when it accepts, the change carried out with its ids and date, and recorded. With free
+// changes on nothing is sent and the local id is printed.
 int submitCommand(Context& ctx) {
     const auto& p = ctx.args.positional;
     const long long code = numberArgument(p[0], "CODE");
     if (code > library::kMoved) usageError("CODE must be 0 to 5, not " + p[0]);
-    long long target = numberArgument(p[1], "TARGET");
-    const std::string& name = p[2];
-    std::string body = p[3];
     const std::string ide = ideFolder(ctx);
     const library::Settings settings = ideSettings(ide);
     library::SqliteHostDb db;
@@ -59,25 +58,19 @@ int submitCommand(Context& ctx) {
     ConsolePrompter prompter(ctx);
     tools::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
-    sync::SubmittedChange accepted;
-    const long long id = sync::SubmitChange(
-        session, sync::changeMessage(static_cast<int>(code), target, name, body, session.digit), accepted);
-    if (id < 1) failure(id < 0 ? "the change was not submitted" : "the server refused the change");
-
-    const std::string& account = settings.user;
-    if (db.count(library::kPublic, library::tables::User, "uName=" + library::quoteText(account)) == 0)
-        db.addItemUtf(library::kPublic, library::tables::User,
-                      library::Assignments().addText("uName", account).add("uID", accepted.userId).str());
-    if (code == library::kNewCategory || code == library::kNewEntry) target = id;
-    if (code == library::kNewEntry && accepted.sID > 0) body += (body.empty() ? "sID=" : ",sID=") + std::to_string(accepted.sID);
-
-    const long long result =
-        library::ApplyChange(db, library::kPublic, code, target, body, accepted.userId, account, accepted.date);
-    library::ChangeRecord record{target, settings.user, static_cast<int>(code), name, body, accepted.date};
-    const long long lID = library::writeChangeRecord(db, record, library::AddService::Utf8);
-    ctx.out << id << '\n';
-    if (result == 0) failure("the server accepted the change, but it could not be carried out here");
-    if (lID < 1) failure("the change was carried out, but not recorded: " + db.errMsg(library::kPublic));
+    sync::PublicChange change;
+    change.code = static_cast<int>(code);
+    change.target = numberArgument(p[1], "TARGET");
+    change.name = p[2];
+    change.body = p[3];
+    const sync::SaveResult saved = sync::PublicSave(session, db, change, library::uDateNow);
+    if (saved.step == sync::SaveStep::Refused) failure(std::string(sync::saveStepText(saved.step)));
+    if (saved.submitted || saved.applied != 0) ctx.out << (saved.submitted ? saved.serverId : saved.target) << '\n';
+    if (!saved.saved()) {
+        std::string message(sync::saveStepText(saved.step));
+        if (!saved.error.empty()) message += ": " + saved.error;
+        failure(message);
+    }
     return kExitOk;
 }
 
@@ -90,7 +83,7 @@ std::vector<Command> serverCommands() {
          0, 0, fetchCommand},
         {"submit", "submit CODE TARGET NAME BODY",
          "send a change of the public library of --ide to the server, then carry it out and record it; "
-         "prints the server's id",
+         "prints the server's id (with free changes on: nothing is sent, prints the local id)",
          4, 4, submitCommand},
     };
 }

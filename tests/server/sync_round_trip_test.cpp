@@ -6,6 +6,7 @@
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 #include "sync/pending_changes.h"
+#include "sync/public_save.h"
 #include "sync/server_protocol.h"
 #include "tools/plain_progress.h"
 #include "running_server.h"
@@ -61,27 +62,15 @@ public:
 
     sync::ServerSession session() { return {settings, prompts, progress, sync::makeHttpClient()}; }
 
-    // A public-library save with the server's say: submitted first, and only when it is
-    // accepted carried out with the server's ids, date and user id, then recorded. The
+    // A public-library save through the one save path: submitted first, and only when it
+    // is accepted carried out with the server's ids, date and user id, then recorded. The
     // target the record carries, -1 when refused.
     long long save(int code, long long target, const std::string& name, std::string body) {
         sync::ServerSession s = session();
-        sync::SubmittedChange accepted;
-        const long long id = sync::SubmitChange(s, sync::changeMessage(code, target, name, body), accepted);
-        if (id < 1) return -1;
-        const std::string& account = settings.user;
-        if (db.count(kPublic, tables::User, "uName=" + library::quoteText(account)) == 0)
-            db.addItemUtf(kPublic, tables::User,
-                          library::Assignments().addText("uName", account).add("uID", accepted.userId).str());
-        if (code == library::kNewCategory || code == library::kNewEntry) target = id;
-        if (code == library::kNewEntry && accepted.sID > 0) body += ",sID=" + std::to_string(accepted.sID);
-        EXPECT_NE(library::ApplyChange(db, kPublic, code, target, body, accepted.userId, account, accepted.date), 0)
-            << name;
-        EXPECT_GT(library::writeChangeRecord(db, {target, settings.user, code, name, body, accepted.date},
-                                             library::AddService::Utf8),
-                  0)
-            << name;
-        return target;
+        const sync::SaveResult saved = sync::PublicSave(s, db, {code, target, name, std::move(body)}, {});
+        if (saved.step == sync::SaveStep::Refused) return -1;
+        EXPECT_TRUE(saved.saved()) << name << ": " << sync::saveStepText(saved.step) << " " << saved.error;
+        return saved.target;
     }
 
     std::string value(std::string_view table, std::string_view where, std::string_view field) {

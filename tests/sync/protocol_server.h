@@ -2,6 +2,7 @@
 // reply frame, packed payloads) and remembers what it was sent, for the protocol tests.
 #pragma once
 
+#include "library/fragment.h"
 #include "loopback_server.h"
 #include "sync/server_reply.h"
 #include "sync/wire_packing.h"
@@ -14,6 +15,7 @@ namespace orv::test {
 
 class ProtocolServer {
 public:
+    // The account as typed; clients send it with its apostrophes doubled.
     std::string account = "O'Neil";
     std::string digest = sync::PasswordDigest("secret");
     // What orvut answers for the account: points, remaining and allowed changes.
@@ -61,7 +63,7 @@ private:
     }
     std::string checkAccount(const std::string& text) {
         const size_t comma = text.find(',');
-        if (text.substr(0, comma) != account) return "会员不存在";
+        if (library::undoubleApostrophes(text.substr(0, comma)) != account) return "会员不存在";
         if (comma == std::string::npos || text.compare(comma + 1, digest.size(), digest) != 0) return "密码错误2";
         return "";
     }

@@ -4,12 +4,12 @@
 #include "sync/native_http_client.h"
 #include "tools/plain_progress.h"
 
+#include "library/change_log.h"
 #include "library/schema.h"
 #include "library/settings_store.h"
 #include "library/sqlite_host_db.h"
 #include "protocol_server.h"
 #include "support/temp_dir.h"
-
 #include "support/watched_host_db.h"
 
 #include <gtest/gtest.h>
