@@ -49,9 +49,8 @@ private:
 struct CatalogueSession {
     explicit CatalogueSession(Context& ctx) : prompter(ctx) {
         const std::string ide = ideFolder(ctx);
-        openLibrary(db, ide, library::kPublic);
-        openLibrary(db, ide, library::kPrivate);
-        settings = library::readSettings(*library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile)));
+        openBothLibraries(db, ide);
+        settings = ideSettings(ide);
     }
 
     library::SqliteHostDb db;

@@ -40,6 +40,15 @@ void openLibrary(library::SqliteHostDb& db, const std::string& ide, int lib) {
     if (!db.open(lib, path, library::OpenMode::ExistingOnly, error)) failure(error);
 }
 
+void openBothLibraries(library::SqliteHostDb& db, const std::string& ide) {
+    openLibrary(db, ide, library::kPublic);
+    openLibrary(db, ide, library::kPrivate);
+}
+
+library::Settings ideSettings(const std::string& ide) {
+    return library::readSettings(*library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile)));
+}
+
 void ConsolePrompter::message(std::string_view text, library::MessageKind kind) {
     std::string line;
     for (char c : text)

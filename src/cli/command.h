@@ -4,6 +4,7 @@
 
 #include "cli/arguments.h"
 #include "library/prompt.h"
+#include "library/settings.h"
 #include "library/sqlite_host_db.h"
 
 #include <functional>
@@ -49,6 +50,10 @@ int libraryArgument(const std::string& text);
 // Opens one library file of the IDE folder as it is, creating and changing nothing;
 // a missing or damaged file is a failure.
 void openLibrary(library::SqliteHostDb& db, const std::string& ide, int lib);
+// Both libraries of the IDE folder, as the help window sees them.
+void openBothLibraries(library::SqliteHostDb& db, const std::string& ide);
+// The settings of the IDE folder, defaults filled in.
+library::Settings ideSettings(const std::string& ide);
 
 // Messages meant for a message box, as console lines: information on the command's
 // output, the rest on its error stream. Questions keep their default answer, No.

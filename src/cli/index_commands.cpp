@@ -17,9 +17,7 @@ using helpwindow::IndexAndSearch;
 // link would reload the contents tree, which may write the private-library root.
 struct Panes {
     explicit Panes(Context& ctx) : prompter(ctx) {
-        const std::string ide = ideFolder(ctx);
-        openLibrary(db, ide, library::kPublic);
-        openLibrary(db, ide, library::kPrivate);
+        openBothLibraries(db, ideFolder(ctx));
     }
 
     library::SqliteHostDb db;

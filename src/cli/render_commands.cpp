@@ -17,12 +17,6 @@
 namespace orv::cli {
 namespace {
 
-// Both libraries of the IDE folder, as the help window sees them.
-void openBoth(library::SqliteHostDb& db, const std::string& ide) {
-    openLibrary(db, ide, library::kPublic);
-    openLibrary(db, ide, library::kPrivate);
-}
-
 class FixedSearch : public render::SearchState {
 public:
     explicit FixedSearch(std::string word) : word_(std::move(word)) {}
@@ -43,17 +37,16 @@ int renderCommand(Context& ctx) {
     const std::string link = ctx.args.positional[0];
     const std::string ide = ideFolder(ctx);
     library::SqliteHostDb db;
-    openBoth(db, ide);
+    openBothLibraries(db, ide);
     render::ParsedLink parsed;
     if (!render::ParseLink(link, parsed)) usageError("\"" + link + "\" is not a page link (r, k, y, s, t or c form)");
     const std::optional<render::LinkTarget> target = render::ResolveLink(db, link);
     if (!target) failure("the link " + link + " leads nowhere");
     const library::TreeNode record = render::recordOfTarget(*target);
-    const auto store = library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile));
     render::NavigationHistory history;
     CapturedView view;
     FixedSearch search(ctx.args.value("--search"));
-    render::PageRenderer renderer({db, library::withTrailingSeparator(ide), library::readSettings(*store).classified != 0},
+    render::PageRenderer renderer({db, library::withTrailingSeparator(ide), ideSettings(ide).classified != 0},
                                   history, view, &search);
     if (!renderer.RenderPage(record)) failure("the page of " + link + " has nothing to show");
     ctx.out << view.html;
@@ -76,7 +69,7 @@ int highlightCommand(Context& ctx) {
         return kExitOk;
     }
     library::SqliteHostDb db;
-    openBoth(db, ideFolder(ctx));
+    openBothLibraries(db, ideFolder(ctx));
     render::LibraryWordLookup lookup(db);
     ctx.out << render::HighlightCode(code, keyword, mode, lookup) << '\n';
     return kExitOk;

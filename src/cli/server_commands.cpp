@@ -16,11 +16,6 @@
 namespace orv::cli {
 namespace {
 
-library::Settings ideSettings(const std::string& ide) {
-    const auto store = library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile));
-    return library::readSettings(*store);
-}
-
 int loginCommand(Context& ctx) {
     const library::Settings settings = ideSettings(ideFolder(ctx));
     ConsolePrompter prompter(ctx);

@@ -82,11 +82,9 @@ int importCommand(Context& ctx) {
     request.duplicateRule = duplicateOption(ctx);
     request.platform = platformOption(ctx);
     const std::string ide = ideFolder(ctx);
-    const auto store = library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile));
-    request.accountName = library::readSettings(*store).user;
+    request.accountName = ideSettings(ide).user;
     library::SqliteHostDb db;
-    openLibrary(db, ide, library::kPublic);
-    openLibrary(db, ide, library::kPrivate);
+    openBothLibraries(db, ide);
 
     ConsolePrompter prompter(ctx);
     TerminalProgress progress(ctx.out, isTerminalOutput(ctx.out));
@@ -100,8 +98,7 @@ int importCommand(Context& ctx) {
 int backupCommand(Context& ctx) {
     const std::string ide = ideFolder(ctx);
     library::SqliteHostDb db;
-    openLibrary(db, ide, library::kPublic);
-    openLibrary(db, ide, library::kPrivate);
+    openBothLibraries(db, ide);
     const tools::BackupResult result =
         tools::BackupLibraries(db, library::withTrailingSeparator(ide), library::localNow());
     if (!result.ok) failure(result.message);

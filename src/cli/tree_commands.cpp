@@ -21,9 +21,8 @@ using helpwindow::kNoItem;
 struct TreeSession {
     explicit TreeSession(Context& ctx) : prompter(ctx) {
         const std::string ide = ideFolder(ctx);
-        openLibrary(db, ide, library::kPublic);
-        openLibrary(db, ide, library::kPrivate);
-        settings = library::readSettings(*library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile)));
+        openBothLibraries(db, ide);
+        settings = ideSettings(ide);
     }
 
     library::SqliteHostDb db;

@@ -119,37 +119,17 @@ void IndexAndSearch::StartIndexLookup() {
     // worker: workers start in no fixed order, and the last change must be the one that
     // fills the list.
     const long long generation = ++generation_;
-    {
-        std::lock_guard lock(idleMutex_);
-        ++running_;
-    }
-    try {
-        std::thread([this, generation, text] { runWorker(generation, text); }).detach();
-    } catch (...) {
-        // No thread to be had: this change is not looked up (the next one will be), and
-        // the list that an older lookup stopped filling is shown as it stands.
-        s_.list.setRedraw(true);
-        std::lock_guard lock(idleMutex_);
-        --running_;
-        idle_.notify_all();
-    }
+    // No thread to be had: this change is not looked up (the next one will be), and the
+    // list that an older lookup stopped filling is shown as it stands.
+    if (!workers_.start([this, generation, text] { runWorker(generation, text); })) s_.list.setRedraw(true);
 }
 
-void IndexAndSearch::runWorker(long long generation, const std::string& text) noexcept {
+void IndexAndSearch::runWorker(long long generation, const std::string& text) {
     try {
         lookupAs(generation, text);
     } catch (...) {
         // A lookup that failed half way must not leave the list frozen.
-        try {
-            if (current(generation)) s_.list.setRedraw(true);
-        } catch (...) {
-        }
-    }
-    try {
-        std::lock_guard lock(idleMutex_);
-        --running_;
-        idle_.notify_all();
-    } catch (...) {
+        if (current(generation)) s_.list.setRedraw(true);
     }
 }
 
@@ -249,19 +229,6 @@ void IndexAndSearch::OpenListItem() {
     if (s_.openLink) s_.openLink(listItemLink(*record));
 }
 
-void IndexAndSearch::waitIdle(const std::function<void()>& pump) {
-    std::unique_lock lock(idleMutex_);
-    if (!pump) {
-        idle_.wait(lock, [&] { return running_ == 0; });
-        return;
-    }
-    while (running_ > 0) {
-        idle_.wait_for(lock, std::chrono::milliseconds(10));
-        if (running_ == 0) break;
-        lock.unlock();
-        pump();
-        lock.lock();
-    }
-}
+void IndexAndSearch::waitIdle(const std::function<void()>& pump) { workers_.waitIdle(pump); }
 
 }  // namespace orv::helpwindow

@@ -5,12 +5,12 @@
 
 #include "helpwindow/help_window_view.h"
 #include "helpwindow/result_list.h"
+#include "helpwindow/workers.h"
 #include "library/host_db.h"
 #include "library/prompt.h"
 #include "library/tree_node.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -63,16 +63,15 @@ public:
 private:
     // The lookup that took `generation`: it stays current while no later one was taken.
     void lookupAs(long long generation, const std::string& text);
-    // A worker's whole run: the lookup, everything it throws caught, then its count down.
-    void runWorker(long long generation, const std::string& text) noexcept;
+    // A worker's run: the lookup, and the list shown again however it ends.
+    void runWorker(long long generation, const std::string& text);
     bool current(long long generation) const { return generation_.load() == generation; }
 
     PaneSources s_;
     std::atomic<long long> generation_{0};
     std::mutex lookupLock_;
-    std::mutex idleMutex_;
-    std::condition_variable idle_;
-    int running_ = 0;
+    // Last, so that it waits for the lookups before anything they use goes.
+    Workers workers_;
 };
 
 // The link a list line opens: "k" for an entry, "y" for a member, then the library digit

@@ -147,36 +147,15 @@ LinkDispatcher::LinkDispatcher(Contents& contents) : contents_(contents) {}
 LinkDispatcher::~LinkDispatcher() { waitIdle(); }
 
 void LinkDispatcher::OpenLink(std::string_view link) {
-    {
-        std::lock_guard lock(mutex_);
-        ++running_;
-    }
     // The ticket is taken here, in click order (workers started one after the other may
     // start running the other way round), and only once the worker exists, so that a
     // click without a worker holds up no later click.
-    std::promise<long long> ticket;
-    try {
-        std::thread([this, turn = ticket.get_future(), copy = std::string(link)]() mutable {
-            try {
-                dispatchInTurn(turn.get(), copy);
-            } catch (...) {
-                // A click that failed shows nothing; the window lives on.
-            }
-            try {
-                std::lock_guard lock(mutex_);
-                --running_;
-                idle_.notify_all();
-            } catch (...) {
-            }
-        }).detach();
-    } catch (...) {
-        // No thread to be had: the click is lost, as a click on a busy machine may be.
-        std::lock_guard lock(mutex_);
-        --running_;
-        idle_.notify_all();
-        return;
-    }
-    ticket.set_value(issued_.fetch_add(1));
+    auto ticket = std::make_shared<std::promise<long long>>();
+    const bool started = workers_.start([this, turn = ticket->get_future().share(), copy = std::string(link)] {
+        dispatchInTurn(turn.get(), copy);
+    });
+    // No thread to be had: the click is lost, as a click on a busy machine may be.
+    if (started) ticket->set_value(issued_.fetch_add(1));
 }
 
 void LinkDispatcher::DispatchLink(const std::string& link) { dispatchInTurn(issued_.fetch_add(1), link); }
@@ -221,17 +200,7 @@ ItemId LinkDispatcher::ShowTarget(int lib, long long id, TargetKind kind) {
     return reached;
 }
 
-void LinkDispatcher::waitIdle(const std::function<void()>& pump) {
-    std::unique_lock lock(mutex_);
-    while (running_ > 0) {
-        if (pump) {
-            lock.unlock();
-            pump();
-            lock.lock();
-        }
-        idle_.wait_for(lock, kTurnWait);
-    }
-}
+void LinkDispatcher::waitIdle(const std::function<void()>& pump) { workers_.waitIdle(pump); }
 
 std::string TargetIdPath(library::HostDb& db, int lib, long long id, TargetKind kind) {
     const std::optional<TargetPlace> place = targetPlace(db, lib, id, kind);

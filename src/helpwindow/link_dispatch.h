@@ -6,12 +6,11 @@
 #pragma once
 
 #include "helpwindow/contents.h"
+#include "helpwindow/workers.h"
 #include "render/link.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,9 +52,8 @@ private:
     Contents& contents_;
     std::atomic<long long> issued_{0};
     std::atomic<long long> finished_{0};
-    std::mutex mutex_;
-    std::condition_variable idle_;
-    int running_ = 0;
+    // Last, so that it waits for the workers before anything they use goes.
+    Workers workers_;
 };
 
 // The id path ShowTarget walks: the target's category ancestors from the top, then the

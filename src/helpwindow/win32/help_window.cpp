@@ -1,11 +1,14 @@
 // The help window's class, creation, placement and start-up step. Win32 only.
+// Its procedure answers every message inside the entry guard.
 #include "helpwindow/win32/help_window.h"
 
+#include "framework/win32/entry_guard.h"
 #include "framework/win32/message_box_prompter.h"
 #include "library/paths.h"
 #include "library/settings.h"
 
 #include <memory>
+#include <string>
 
 namespace orv::helpwindow {
 namespace {
@@ -87,10 +90,24 @@ void onClose(HWND hwnd, HelpWindowState& s) {
     DestroyWindow(hwnd);
 }
 
-LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// What openHelpWindow hands to CreateWindowExW. The window takes the state over at
+// WM_NCCREATE and from then on alone frees it (at WM_NCDESTROY), whether its creation
+// goes on or fails; until then the request owns it.
+struct CreationRequest {
+    std::unique_ptr<HelpWindowState> state;
+    std::string failure;  // why WM_CREATE refused the window, for openHelpWindow to tell
+};
+
+// Null for a window of this class that openHelpWindow did not ask for.
+CreationRequest* requestOf(LPARAM createParam) {
+    return static_cast<CreationRequest*>(reinterpret_cast<CREATESTRUCTW*>(createParam)->lpCreateParams);
+}
+
+LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        CreationRequest* request = requestOf(lParam);
+        if (!request || !request->state) return FALSE;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(request->state.release()));
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
     HelpWindowState* s = stateOf(hwnd);
@@ -120,6 +137,36 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     default:
         return DefWindowProcW(hwnd, msg, wParam, lParam);
     }
+}
+
+// A message that failed answers so that what it asked for does not happen: no window
+// from a failed creation.
+LRESULT refusal(UINT msg) {
+    if (msg == WM_NCCREATE) return FALSE;
+    if (msg == WM_CREATE) return -1;
+    return 0;
+}
+
+// Who hears of a failed message: openHelpWindow of a failed creation, the user of what
+// they did themselves; the window system's own messages fail silently.
+struct MessageFailure {
+    HWND hwnd;
+    UINT msg;
+    LPARAM lParam;
+    void operator()(const char* reason) const {
+        if (msg == WM_CREATE) {
+            if (CreationRequest* request = requestOf(lParam)) request->failure = reason;
+        } else if (msg == WM_CLOSE) {
+            framework::TellUser{hwnd, "无法关闭帮助窗口。"}(reason);
+        } else if (msg == kStartupMessage) {
+            framework::TellUser{hwnd, "帮助窗口未能完成启动。"}(reason);
+        }
+    }
+};
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return framework::guarded(refusal(msg), MessageFailure{hwnd, msg, lParam},
+                              [&] { return handleMessage(hwnd, msg, wParam, lParam); });
 }
 
 bool registerClass(HINSTANCE instance) {
@@ -156,25 +203,28 @@ void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMo
         activate(existing);
         return;
     }
-    framework::MessageBoxPrompter prompter;
+    const framework::TellUser tell{nullptr, kOpenFailed};
     if (!registerClass(instance)) {
-        prompter.message("无法注册帮助窗口类。", library::MessageKind::Error);
+        tell("无法注册帮助窗口类。");
         return;
     }
-    auto state = std::make_unique<HelpWindowState>();
-    state->ideFolder = ideFolder;
-    state->openMode = openMode;
-    HelpWindowState* raw = state.get();
+    CreationRequest request;
+    request.state = std::make_unique<HelpWindowState>();
+    request.state->ideFolder = ideFolder;
+    request.state->openMode = openMode;
     HWND hwnd = CreateWindowExW(0, kWindowClass, framework::toWide(kCaption).c_str(),
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                                kDesignWidth, kDesignHeight, nullptr, nullptr, instance, raw);
+                                kDesignWidth, kDesignHeight, nullptr, nullptr, instance, &request);
     if (!hwnd) {
-        prompter.message("无法创建帮助窗口。", library::MessageKind::Error);
+        const DWORD code = GetLastError();
+        const std::string reason = request.failure.empty()
+                                       ? "CreateWindowExW 失败（错误 " + std::to_string(code) + "）。"
+                                       : request.failure;
+        tell(reason.c_str());
         return;
     }
-    state.release();  // owned by the window from here on; freed at WM_NCDESTROY
     g_window = hwnd;
-    applyPlacement(hwnd, raw->settings.placement);
+    applyPlacement(hwnd, stateOf(hwnd)->settings.placement);
     PostMessageW(hwnd, kStartupMessage, kStartupMessage, openMode);
 }
 

@@ -11,11 +11,14 @@ namespace orv::helpwindow {
 inline constexpr const wchar_t* kWindowClass = L"OrvintaHelp";
 inline constexpr const char* kCaption = "Orvinta 编程帮助文档";
 inline constexpr const char* kVersionText = "2.0.7";
+// What the user reads when the window could not be opened, before the reason.
+inline constexpr const char* kOpenFailed = "无法打开帮助窗口。";
 // Posted to itself at creation; the second parameter is the open mode.
 inline constexpr UINT kStartupMessage = 4096;
 
 // Creates the window (open mode 0 or 1) or, when it exists, restores it, brings it to
-// the front and flashes it. `ideFolder` locates the settings file.
+// the front and flashes it. `ideFolder` locates the settings file. A window that could
+// not be created is reported to the user; only running out of memory before that throws.
 void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMode);
 
 // The window's handle, or null when it is not open.
