@@ -117,15 +117,9 @@ sync::SaveResult saveChange(const CatalogueSources& s, int lib, const sync::Publ
     return result;
 }
 
-std::string failedWriteMessage(std::string_view error) {
-    // The words of library::failedAddMessage, for an error read when the write failed:
-    // every later request of the host starts its last-error text afresh.
-    return "写数据库失败！\r\n错误信息：\r\n" + std::string(error);
-}
-
 void reportFailedSave(const CatalogueSources& s, const sync::SaveResult& result) {
     if (result.saved() || result.step == sync::SaveStep::Refused) return;
-    s.prompter.message(failedWriteMessage(result.error), library::MessageKind::Error);
+    s.prompter.message(library::failedWriteMessage(result.error), library::MessageKind::Error);
 }
 
 }  // namespace catalogue

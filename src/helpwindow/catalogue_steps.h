@@ -86,8 +86,6 @@ std::vector<ItemId> outermostItems(const ContentsTree& tree, const std::vector<I
 sync::SaveResult saveChange(const CatalogueSources& s, int lib, const sync::PublicChange& change, long long date);
 // Tells the user what a failed save did not do; a refusal was told by the server check.
 void reportFailedSave(const CatalogueSources& s, const sync::SaveResult& result);
-// "写数据库失败！…" with an error text read when the write failed.
-std::string failedWriteMessage(std::string_view error);
 
 library::HostDb& dbOf(const CatalogueSources& s);
 const library::Settings& settingsOf(const CatalogueSources& s);

@@ -233,11 +233,11 @@ void Catalogue::removeForGood(const std::vector<Selected>& nodes) {
     if (!publicSide.commit() && commitError.empty()) commitError = db.errMsg(library::kPublic);
     s_.progress.CloseProgress();
     if (removal.failed)
-        s_.prompter.message(failedWriteMessage(removal.error), MessageKind::Error);
+        s_.prompter.message(library::failedWriteMessage(removal.error), MessageKind::Error);
     else if (!textsError.empty())
-        s_.prompter.message(failedWriteMessage(textsError), MessageKind::Error);
+        s_.prompter.message(library::failedWriteMessage(textsError), MessageKind::Error);
     else if (!commitError.empty())
-        s_.prompter.message(failedWriteMessage(commitError), MessageKind::Error);
+        s_.prompter.message(library::failedWriteMessage(commitError), MessageKind::Error);
 }
 
 }  // namespace orv::helpwindow

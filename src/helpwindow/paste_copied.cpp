@@ -310,7 +310,7 @@ void Catalogue::PasteCopied(bool shared) {
     s_.links.OpenLink(link);
     copyList_.clear();
     s_.progress.CloseProgress();
-    if (!commitError.empty()) s_.prompter.message(failedWriteMessage(commitError), MessageKind::Error);
+    if (!commitError.empty()) s_.prompter.message(library::failedWriteMessage(commitError), MessageKind::Error);
 }
 
 }  // namespace orv::helpwindow

@@ -22,8 +22,8 @@ const std::string& ResultTable::text(int row, int column) const {
 
 long long ResultTable::number(int row, int column) const { return toInt(text(row, column)); }
 
-std::string failedAddMessage(HostDb& db, int lib) {
-    return "写数据库失败！\r\n错误信息：\r\n" + db.errMsg(lib);
-}
+std::string failedAddMessage(HostDb& db, int lib) { return failedWriteMessage(db.errMsg(lib)); }
+
+std::string failedWriteMessage(std::string_view error) { return "写数据库失败！\r\n错误信息：\r\n" + std::string(error); }
 
 }  // namespace orv::library

@@ -97,5 +97,8 @@ private:
 
 // The message shown when an add returned an id below 1.
 std::string failedAddMessage(HostDb& db, int lib);
+// The same words for an error text read when the write failed (every later request of
+// the host starts its last-error text afresh).
+std::string failedWriteMessage(std::string_view error);
 
 }  // namespace orv::library

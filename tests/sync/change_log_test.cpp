@@ -344,7 +344,9 @@ TEST(ChangeLogFaults, EveryFailedWriteFailsTheChange) {
                 break;
             }
             EXPECT_EQ(result, 0) << c.body << ", write " << nth << " failing";
-            if (c.code == kNewEntry) EXPECT_EQ(everything(db), before) << "write " << nth << " failing";
+            if (c.code == kNewEntry) {
+                EXPECT_EQ(everything(db), before) << "write " << nth << " failing";
+            }
         }
     }
 }
