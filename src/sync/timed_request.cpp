@@ -38,11 +38,22 @@ void work(const std::shared_ptr<TimedJob>& job) {
     job->done = true;
 }
 
+// The client's own way to start the worker when it has one, else a detached std::thread.
+bool startWorker(const std::shared_ptr<TimedJob>& job, std::string& error) {
+    std::function<void()> run = [job] { work(job); };
+    if (auto* source = dynamic_cast<WorkerThreadSource*>(job->client.get()))
+        return source->startWorker(std::move(run), error);
+    std::thread(std::move(run)).detach();
+    return true;
+}
+
 HttpReply runTimed(const std::shared_ptr<TimedJob>& job, const tools::Progress& progress,
                    const TimedWait& wait) {
     if (!job->client) return HttpReply::failure(HttpOutcome::Failed, "no HTTP client");
     try {
-        std::thread([job] { work(job); }).detach();
+        std::string error;
+        if (!startWorker(job, error))
+            return HttpReply::failure(HttpOutcome::Failed, "could not start the request thread: " + error);
     } catch (const std::exception& e) {
         return HttpReply::failure(HttpOutcome::Failed, std::string("could not start the request thread: ") + e.what());
     }

@@ -21,6 +21,20 @@ struct TimedWait {
     std::function<void(std::chrono::milliseconds)> pause = {};
 };
 
+// Where a client's timed requests run. A client that implements this starts their
+// worker threads itself: the WinINet client does, because it lives in a plug-in that the
+// IDE may unload while an abandoned request is still running. Any other client's
+// requests run on a detached std::thread.
+class WorkerThreadSource {
+public:
+    // Runs `work` on a new thread that nobody waits for; false with `error` when no thread
+    // could be started (the work is then dropped).
+    virtual bool startWorker(std::function<void()> work, std::string& error) = 0;
+
+protected:
+    ~WorkerThreadSource() = default;
+};
+
 // The stop flag of `progress` ends the wait. A request given up on (time limit, stop) keeps running on its worker until the client
 // returns; the worker shares the job and the client, so whichever side finishes last
 // frees them. The reply is TimedOut or Stopped then, with an empty body.

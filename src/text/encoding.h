@@ -15,8 +15,10 @@ std::string utf16ToUtf8(std::u16string_view utf16);
 bool isValidUtf8(std::string_view bytes);
 
 // GBK <-> UTF-8 through the platform's converter (iconv natively, the code page API on
-// Win32). A character that GBK cannot hold becomes '?'; a byte sequence that is not
-// GBK becomes U+FFFD.
+// Win32), both builds alike. A character that GBK cannot hold becomes '?'. Decoding goes
+// byte by byte: each byte that starts no GBK character (0xFF, a lead byte cut off or
+// followed by no trail byte, a pair GBK leaves unassigned or to its users) becomes one
+// U+FFFD, and the byte after it is read afresh.
 std::string gbkToUtf8(std::string_view gbk);
 std::string utf8ToGbk(std::string_view utf8);
 

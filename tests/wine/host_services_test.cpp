@@ -64,11 +64,11 @@ TEST_F(HostServicesTest, TextCrossesBothWaysUnchanged) {
 }
 
 TEST_F(HostServicesTest, JoinedStarReadAndTransactions) {
-    db.transaction(kPublic, TransactionStep::Begin);
+    EXPECT_TRUE(db.transaction(kPublic, TransactionStep::Begin));
     const long long sID = db.addItemUtf(kPublic, tables::KeywordData, "KeyWord='Print',UKeyWord='PRINT',Explain='<b>x</b>'");
     const long long kID = db.addItemUtf(kPublic, tables::KeywordList,
                                         "dID=1,sID=" + std::to_string(sID) + ",DisplayKeyWord='Print'");
-    db.transaction(kPublic, TransactionStep::Commit);
+    EXPECT_TRUE(db.transaction(kPublic, TransactionStep::Commit));
     Row row;
     ASSERT_TRUE(db.findOne(kPublic, tables::ListAndData,
                            joinConditions({tables::JoinCondition, "KeywordList.kID=" + std::to_string(kID)}), row,
@@ -78,7 +78,7 @@ TEST_F(HostServicesTest, JoinedStarReadAndTransactions) {
 }
 
 TEST_F(HostServicesTest, FailuresCarryTheHostsErrorText) {
-    EXPECT_LT(db.addItemUtf(kPublic, tables::Directory, "NoSuchColumn=1"), 1);
+    EXPECT_EQ(db.addItemUtf(kPublic, tables::Directory, "NoSuchColumn=1"), 0);
     EXPECT_NE(db.errMsg(kPublic).find("NoSuchColumn"), std::string::npos) << db.errMsg(kPublic);
     EXPECT_EQ(failedAddMessage(db, kPublic).rfind("写数据库失败！", 0), 0u);
 }
@@ -87,17 +87,31 @@ TEST_F(HostServicesTest, AbsentServicesFailCleanly) {
     // A module that exports none of the services: every binding stays empty.
     ASSERT_EQ(plugin::resolveHostServicesFrom(GetModuleHandleW(L"kernel32.dll")), 0);
     ResultTable t;
-    Row row;
+    t.columns = {"left over"};
+    Row row{"left over"};
     EXPECT_EQ(db.find(kPublic, tables::Directory, "", t, "*", "", 0), 0);
+    EXPECT_TRUE(t.columns.empty());
     EXPECT_FALSE(db.findOne(kPublic, tables::Directory, "", row, "*", ""));
+    EXPECT_TRUE(row.empty());
     EXPECT_EQ(db.count(kPublic, tables::Directory, ""), 0);
     EXPECT_EQ(db.errMsg(kPublic), "the IDE does not provide the service SQLITEBOX_COUNT");
-    EXPECT_LT(db.addItemUtf(kPublic, tables::Directory, "DirName='x'"), 1);
+    EXPECT_EQ(db.addItemUtf(kPublic, tables::Directory, "DirName='x'"), 0);
+    EXPECT_EQ(db.update(kPublic, tables::Directory, "dID=1", "DirName='x'"), -1);
     EXPECT_EQ(db.findOnly(kPublic, tables::Directory, "", "dID", ""), "");
-    db.transaction(kPublic, TransactionStep::Begin);
+    EXPECT_FALSE(db.transaction(kPublic, TransactionStep::Begin));
+    EXPECT_EQ(db.errMsg(kPublic), "the IDE does not provide the service SQLITEBOX_TRANSACTION");
     db.vacuum(kPublic);
+    EXPECT_EQ(db.errMsg(kPublic), "the IDE does not provide the service SQLITEBOX_VACUUM");
     EXPECT_EQ(plugin::hostIdeFolder(), "");
+
+    // Bound again, the services answer as the host does, and the absence is forgotten.
     ASSERT_EQ(plugin::resolveHostServices(), 15);
-    EXPECT_GT(db.count(kPublic, tables::KeywordList, ""), -1);
-    EXPECT_EQ(db.errMsg(kPrivate).find("does not provide"), std::string::npos);
+    const long long before = standin::hostRuntime().db.count(kPrivate, tables::Directory, "");
+    const long long id = db.addItemUtf(kPrivate, tables::Directory, "DirName='back again'");
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(db.count(kPrivate, tables::Directory, ""), before + 1);
+    EXPECT_EQ(db.count(kPublic, tables::Directory, ""),
+              standin::hostRuntime().db.count(kPublic, tables::Directory, ""));
+    EXPECT_EQ(db.errMsg(kPublic).find("does not provide"), std::string::npos) << db.errMsg(kPublic);
+    EXPECT_EQ(db.deleteItem(kPrivate, tables::Directory, "dID=" + std::to_string(id)), 1);
 }

@@ -64,7 +64,7 @@ TEST(SettingsStores, WhatOneWritesTheOtherReads) {
     ASSERT_TRUE(ini->write("orvHelp", "Dividing", "321", error)) << error;
     ASSERT_TRUE(ini->write("setup", "user", "it's", error)) << error;
     EXPECT_EQ(profile->read("orvHelp", "Dividing", ""), "321");
-    EXPECT_EQ(readSettings(*profile).user, "it''s");
+    EXPECT_EQ(readSettings(*profile).user, "it's");  // the account name as typed
     deleteIdeFile(kFile);
 }
 

@@ -1,6 +1,9 @@
 // GET and POST through WinINet (Win32 only): one internet, connection and request
-// handle per call, each step checked and named when it fails.
+// handle per call, each step checked and named when it fails; timed requests run on
+// threads that keep the module loaded.
 #include "sync/win32/wininet_http_client.h"
+
+#include "framework/win32/worker_thread.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -86,6 +89,10 @@ HttpReply WinInetHttpClient::HttpGet(const std::string& url, const HttpExtras& e
 
 HttpReply WinInetHttpClient::HttpPost(const std::string& url, const std::string& body, const HttpExtras& extras) {
     return request(url, "POST", &body, extras);
+}
+
+bool WinInetHttpClient::startWorker(std::function<void()> work, std::string& error) {
+    return framework::startWorkerThread(std::move(work), error);
 }
 
 std::shared_ptr<HttpClient> makeHttpClient() { return std::make_shared<WinInetHttpClient>(); }

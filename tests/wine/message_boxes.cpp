@@ -1,0 +1,82 @@
+// Answers this test program's message boxes from a thread of its own. Win32 only.
+#include "wine/message_boxes.h"
+
+#include "text/encoding.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace orv::wine {
+namespace {
+
+std::string utf8Of(const wchar_t* w) {
+    const std::wstring s(w);
+    return text::utf16ToUtf8(std::u16string(s.begin(), s.end()));
+}
+
+bool hasClass(HWND hwnd, const wchar_t* name) {
+    wchar_t cls[64] = {};
+    return GetClassNameW(hwnd, cls, 64) && lstrcmpiW(cls, name) == 0;
+}
+
+BOOL CALLBACK collectBox(HWND hwnd, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && hasClass(hwnd, L"#32770"))
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    return TRUE;
+}
+
+// The box's message: the text of its static controls (the icon's is empty).
+BOOL CALLBACK collectText(HWND child, LPARAM lp) {
+    if (!hasClass(child, L"Static")) return TRUE;
+    wchar_t buf[1024] = {};
+    GetWindowTextW(child, buf, 1024);
+    auto* text = reinterpret_cast<std::string*>(lp);
+    if (buf[0]) *text += utf8Of(buf);
+    return TRUE;
+}
+
+}  // namespace
+
+MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+    stop_ = true;
+    thread_.join();
+}
+
+std::vector<SeenBox> MessageBoxWatcher::take() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<SeenBox> out;
+    out.swap(seen_);
+    return out;
+}
+
+void MessageBoxWatcher::watch() {
+    while (!stop_) {
+        std::vector<HWND> boxes;
+        EnumWindows(collectBox, reinterpret_cast<LPARAM>(&boxes));
+        // A handle may come back for a later box once its window is gone.
+        answered_.erase(std::remove_if(answered_.begin(), answered_.end(), [](HWND h) { return !IsWindow(h); }),
+                        answered_.end());
+        for (HWND box : boxes) {
+            if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
+            SeenBox seen;
+            wchar_t caption[256] = {};
+            GetWindowTextW(box, caption, 256);
+            seen.caption = utf8Of(caption);
+            EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&seen.text));
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                seen_.push_back(std::move(seen));
+            }
+            answered_.push_back(box);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+}  // namespace orv::wine
