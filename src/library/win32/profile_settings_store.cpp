@@ -40,8 +40,15 @@ public:
         if (f != INVALID_HANDLE_VALUE) {
             const unsigned char bom[2] = {0xFF, 0xFE};
             DWORD written = 0;
-            WriteFile(f, bom, 2, &written, nullptr);
+            const bool marked = WriteFile(f, bom, 2, &written, nullptr) && written == 2;
             CloseHandle(f);
+            // A file left without its mark would be written in the code page from then
+            // on: take it back and say so, rather than lose characters quietly later.
+            if (!marked) {
+                DeleteFileW(widePath_.c_str());
+                error = "cannot write " + path_;
+                return false;
+            }
         }
         if (!WritePrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), wide(value).c_str(),
                                         widePath_.c_str())) {
