@@ -30,12 +30,14 @@ std::string convert(const char* to, const char* from, std::string_view in,
             out.resize(out.size() * 2);
         } else {
             // EILSEQ or EINVAL: one unconvertible or truncated sequence. For UTF-8
-            // input skip the whole character, for GBK one byte.
+            // input skip the whole character, but only the continuation bytes it really
+            // has (a broken sequence must not swallow the next character), for GBK one byte.
             size_t skip = 1;
             if (std::string_view(from) == "UTF-8") {
                 const auto b = static_cast<unsigned char>(*src);
-                skip = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-                if (skip > srcLeft) skip = srcLeft;
+                const size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+                while (skip < length && skip < srcLeft && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80)
+                    ++skip;
             }
             src += skip;
             srcLeft -= skip;

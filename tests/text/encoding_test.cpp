@@ -29,6 +29,13 @@ TEST(Encoding, GbkCasesSharedWithTheWin32Build) {
     EXPECT_EQ(gbkToUtf8(utf8ToGbk("Orvinta的帮助系统")), "Orvinta的帮助系统");
 }
 
+TEST(Encoding, BrokenUtf8CostsOnlyItsOwnBytes) {
+    // A lead byte without its continuation must not take the next character with it.
+    EXPECT_EQ(utf8ToGbk("\xC3" "A"), "?A");
+    EXPECT_EQ(utf8ToGbk("\xE4\xB8" "B"), "?B");
+    EXPECT_EQ(gbkToUtf8(utf8ToGbk("x\xF0\x9F\x98\x80y")), "x?y");  // whole but not in GBK
+}
+
 TEST(Ascii, CaseHelpersLeaveOtherBytesAlone) {
     EXPECT_EQ(toUpperAscii("print 澄岭"), "PRINT 澄岭");
     EXPECT_TRUE(equalsNoCaseAscii("Setup", "SETUP"));
