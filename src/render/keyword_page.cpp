@@ -51,15 +51,10 @@ std::string typeLabel(long long attribute, long long type) {
 // Lines of a field: split at CR LF, trimmed of blanks, empty lines left out.
 std::vector<std::string> fieldLines(std::string_view field) {
     std::vector<std::string> lines;
-    size_t from = 0;
-    while (from <= field.size()) {
-        size_t end = field.find("\r\n", from);
-        if (end == std::string_view::npos) end = field.size();
-        std::string_view line = field.substr(from, end - from);
+    for (std::string_view line : text::splitCrlf(field)) {
         while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
         while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
         if (!line.empty()) lines.emplace_back(line);
-        from = end + 2;
     }
     return lines;
 }

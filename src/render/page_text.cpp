@@ -24,17 +24,6 @@ std::string LoadTemplate(std::string_view ideFolder, std::string_view name) {
     return page;
 }
 
-std::string replaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
-    if (find.empty() || text.empty()) return std::string(text);
-    std::string out;
-    out.reserve(text.size());
-    size_t from = 0;
-    for (size_t at; (at = text.find(find, from)) != std::string_view::npos; from = at + find.size())
-        out.append(text.substr(from, at - from)).append(replacement);
-    out.append(text.substr(from));
-    return out;
-}
-
 std::string ReplaceNoCase(std::string_view text, std::string_view find, std::string_view replacement) {
     if (find.empty() || text.empty()) return std::string(text);
     std::string out;

@@ -2,6 +2,8 @@
 // titled sections, search-word marking and the page date.
 #pragma once
 
+#include "text/ascii.h"
+
 #include <string>
 #include <string_view>
 
@@ -19,9 +21,7 @@ inline constexpr std::string_view kSectionTemplate =
 // empty when the file is missing or unreadable.
 std::string LoadTemplate(std::string_view ideFolder, std::string_view name);
 
-// Every occurrence of `find`, left to right, not overlapping; an empty `find` or text
-// changes nothing.
-std::string replaceAll(std::string_view text, std::string_view find, std::string_view replacement);
+using text::replaceAll;
 
 // The same, comparing without ASCII case; unmatched parts are copied unchanged.
 std::string ReplaceNoCase(std::string_view text, std::string_view find, std::string_view replacement);

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orv::text {
 
@@ -52,6 +53,30 @@ inline std::string percentDecoded(std::string_view text) {
         i += 2;
     }
     return out;
+}
+
+// Every `find` replaced by `replacement` (an empty `find` changes nothing).
+inline std::string replaceAll(std::string_view text, std::string_view find, std::string_view replacement) {
+    if (find.empty() || text.empty()) return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    size_t from = 0;
+    for (size_t at; (at = text.find(find, from)) != std::string_view::npos; from = at + find.size())
+        out.append(text.substr(from, at - from)).append(replacement);
+    out.append(text.substr(from));
+    return out;
+}
+
+// The lines of a text whose lines end with CR LF; the text after the last CR LF is the
+// last line (empty when the text ends with one).
+inline std::vector<std::string_view> splitCrlf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (size_t start = 0;;) {
+        const size_t at = text.find("\r\n", start);
+        lines.push_back(text.substr(start, at == std::string_view::npos ? std::string_view::npos : at - start));
+        if (at == std::string_view::npos) return lines;
+        start = at + 2;
+    }
 }
 
 inline std::string_view trimBlanks(std::string_view s) {

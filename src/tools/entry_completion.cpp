@@ -12,20 +12,6 @@ namespace {
 // Decoration a comment line may begin with, dropped in this order.
 constexpr char kDecorations[] = {'#', '=', '-', '*'};
 
-std::vector<std::string_view> splitCrlf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t at = text.find("\r\n", start);
-        if (at == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, at - start));
-        start = at + 2;
-    }
-}
-
 std::string_view dropLeading(std::string_view s, char c) {
     while (!s.empty() && s.front() == c) s.remove_prefix(1);
     return s;
@@ -60,7 +46,7 @@ std::string IncludeLine(std::string_view includePath, std::size_t lineNumber) {
 std::string CleanExplain(std::string_view explain) {
     std::string joined;
     bool first = true;
-    for (const std::string_view line : splitCrlf(explain)) {
+    for (const std::string_view line : text::splitCrlf(explain)) {
         if (!first) joined += "\r\n";
         joined += cleanLine(line);
         first = false;
@@ -81,7 +67,7 @@ std::string CleanExplain(std::string_view explain) {
 }
 
 std::string DescriptionFromExplain(std::string_view cleanedExplain) {
-    const std::vector<std::string_view> lines = splitCrlf(cleanedExplain);
+    const std::vector<std::string_view> lines = text::splitCrlf(cleanedExplain);
     for (const std::string_view line : lines)
         if (hasHighByte(trim(line))) return std::string(trim(line));
     return std::string(trim(lines.back()));

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "os/os.h"
+#include "text/ascii.h"
 #include "text/encoding.h"
 
 namespace orv::tools {
@@ -33,19 +34,6 @@ std::string decodeUtf8(std::string_view bytes) {
     return text::utf16ToUtf8(text::utf8ToUtf16(bytes));
 }
 
-void replaceAll(std::string& s, std::string_view from, std::string_view to) {
-    std::string out;
-    out.reserve(s.size() + s.size() / 16);
-    std::size_t start = 0;
-    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, start)) {
-        out.append(s, start, at - start);
-        out += to;
-        start = at + from.size();
-    }
-    out.append(s, start, std::string::npos);
-    s = std::move(out);
-}
-
 }  // namespace
 
 std::string DecodeSourceBytes(std::string_view bytes) {
@@ -59,8 +47,8 @@ std::string DecodeSourceBytes(std::string_view bytes) {
     for (char& c : text)
         if (c == '\t') c = ' ';
     // The library keeps texts as C strings: a NUL would cut an entry short there.
-    if (text.find('\0') != std::string::npos) replaceAll(text, std::string_view("\0", 1), "\xEF\xBF\xBD");
-    if (text.find("\r\n") == std::string::npos) replaceAll(text, "\n", "\r\n");
+    if (text.find('\0') != std::string::npos) text = orv::text::replaceAll(text, std::string_view("\0", 1), "\xEF\xBF\xBD");
+    if (text.find("\r\n") == std::string::npos) text = orv::text::replaceAll(text, "\n", "\r\n");
     return text;
 }
 
@@ -83,16 +71,8 @@ std::optional<std::string> ReadSourceText(const std::string& utf8Path) {
 std::vector<std::string> SplitSourceLines(std::string_view text) {
     std::vector<std::string> lines;
     if (text.empty()) return lines;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t at = text.find("\r\n", start);
-        if (at == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            return lines;
-        }
-        lines.emplace_back(text.substr(start, at - start));
-        start = at + 2;
-    }
+    for (std::string_view line : orv::text::splitCrlf(text)) lines.emplace_back(line);
+    return lines;
 }
 
 }  // namespace orv::tools

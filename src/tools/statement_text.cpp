@@ -50,10 +50,6 @@ std::string_view trimRight(std::string_view s) {
 
 std::string_view trim(std::string_view s) { return trimRight(trimLeft(s)); }
 
-bool startsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && text::equalsNoCaseAscii(s.substr(0, prefix.size()), prefix);
-}
-
 bool dropLeadingWord(std::string& s, std::string_view word) {
     if (!startsWithNoCase(s, word)) return false;
     const std::size_t keep = s.find_first_not_of(' ', word.size());

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ascii.h"
 #include "tools/extracted_entry.h"
 
 namespace orv::tools {
@@ -49,8 +50,7 @@ std::string_view trimLeft(std::string_view s);
 std::string_view trimRight(std::string_view s);
 std::string_view trim(std::string_view s);
 
-// Whether s begins with `prefix` (upper-case ASCII) in any case.
-bool startsWithNoCase(std::string_view s, std::string_view prefix);
+using text::startsWithNoCase;
 
 // Drops `word` (upper-case ASCII, with its blank) from the front of s in any case, and
 // the blanks after it; tells whether it was there.
