@@ -10,7 +10,7 @@
 #include "library/fragment.h"
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 
 #include <benchmark/benchmark.h>
 
@@ -100,7 +100,7 @@ struct Window {
     helpwindow::MemoryTree tree;
     helpwindow::MemoryView view;
     SilentPrompter prompter;
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     helpwindow::Contents contents{{db, tree, view, settings, [] { return kNow; }, &prompter}};
     helpwindow::LinkDispatcher links{contents};
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};

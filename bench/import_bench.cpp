@@ -13,7 +13,7 @@
 #include "library/sqlite_host_db.h"
 #include "tools/import_run.h"
 #include "tools/line_scan.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 #include "tools/source_text.h"
 #include "large_library.h"
 
@@ -149,7 +149,7 @@ bool openLibraries(const Corpus& c, library::SqliteHostDb& db, std::string& erro
 
 tools::ImportOutcome importCorpus(const Corpus& c, MeasuredDb& db, SilentPrompter& prompter,
                                   tools::DuplicateRule rule) {
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     tools::ImportRequest request;
     request.scope = tools::ImportScope::Folder;
     request.path = c.folder.string() + "/";

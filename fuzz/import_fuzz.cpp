@@ -6,7 +6,7 @@
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 #include "tools/extractor.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.publicSidLimit = h.db.maxId(library::kPublic, library::tables::KeywordData, "sID", "");
     tools::RunStatistics statistics;
     SilentPrompter prompter;
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     tools::Extractor extractor(h.db, prompter, progress, settings, statistics);
     check(extractor.ExtractFile(1, h.file) == 1, "the extraction failed");
     check(h.db.count(library::kPrivate, library::tables::KeywordList,

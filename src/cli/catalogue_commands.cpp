@@ -10,7 +10,7 @@
 #include "library/settings.h"
 #include "library/udate.h"
 #include "sync/server_protocol.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 
 #include <ostream>
 
@@ -58,7 +58,7 @@ struct CatalogueSession {
     helpwindow::MemoryTree tree;
     helpwindow::MemoryView view;
     AnsweringPrompter prompter;
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     helpwindow::Contents contents{{db, tree, view, settings, library::uDateNow, &prompter}};
     helpwindow::LinkDispatcher links{contents};
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};

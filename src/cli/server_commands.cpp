@@ -9,7 +9,7 @@
 #include "library/udate.h"
 #include "sync/public_save.h"
 #include "sync/server_protocol.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 
 #include <ostream>
 
@@ -19,7 +19,7 @@ namespace {
 int loginCommand(Context& ctx) {
     const library::Settings settings = ideSettings(ideFolder(ctx));
     ConsolePrompter prompter(ctx);
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     if (sync::TestLogin(session, true) < 0)
         failure(prompter.shown() ? "the account test failed" : "the server's reply could not be read");
@@ -32,7 +32,7 @@ int fetchCommand(Context& ctx) {
     library::SqliteHostDb db;
     openLibrary(db, ide, library::kPublic);
     ConsolePrompter prompter(ctx);
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     ctx.out << sync::FetchUpdates(session, db) << '\n';
     return kExitOk;
@@ -51,7 +51,7 @@ int submitCommand(Context& ctx) {
     openLibrary(db, ide, library::kPublic);
 
     ConsolePrompter prompter(ctx);
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     sync::PublicChange change;
     change.code = static_cast<int>(code);

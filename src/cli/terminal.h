@@ -2,7 +2,7 @@
 // status line that updates in place, and Ctrl+C as a stop request.
 #pragma once
 
-#include "tools/progress.h"
+#include "library/progress.h"
 
 #include <chrono>
 #include <csignal>
@@ -36,7 +36,7 @@ private:
 
 // Progress of a long command: on a terminal one line rewritten in place, elsewhere
 // nothing. Ctrl+C under an InterruptGuard is the stop request.
-class TerminalProgress : public tools::Progress {
+class TerminalProgress : public library::Progress {
 public:
     TerminalProgress(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
 

@@ -25,7 +25,7 @@ constexpr std::string_view kFetchRequest = "port.php?c=orvget&a=";
 // Closes the progress window however the request ends.
 class ProgressShown {
 public:
-    ProgressShown(tools::Progress& progress, std::string_view text) : progress_(progress) {
+    ProgressShown(library::Progress& progress, std::string_view text) : progress_(progress) {
         progress_.OpenProgress(text, 0, 100, true);
     }
     ~ProgressShown() { progress_.CloseProgress(); }
@@ -33,7 +33,7 @@ public:
     ProgressShown& operator=(const ProgressShown&) = delete;
 
 private:
-    tools::Progress& progress_;
+    library::Progress& progress_;
 };
 
 // The name goes on the wire with its apostrophes doubled, the form the settings were

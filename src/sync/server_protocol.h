@@ -9,7 +9,7 @@
 #include "sync/http_client.h"
 #include "sync/timed_request.h"
 #include "sync/wire_packing.h"
-#include "tools/progress.h"
+#include "library/progress.h"
 
 #include <ctime>
 #include <functional>
@@ -33,7 +33,7 @@ inline constexpr std::string_view kUpdateDateKey = "UpdateDate";
 struct ServerSession {
     const library::Settings& settings;
     library::Prompter& prompter;
-    tools::Progress& progress;
+    library::Progress& progress;
     std::shared_ptr<HttpClient> http;
     // Opens the setup window after a refusal; the window layer fills it in.
     std::function<void()> openSetup = {};

@@ -47,7 +47,7 @@ bool startWorker(const std::shared_ptr<TimedJob>& job, std::string& error) {
     return true;
 }
 
-HttpReply runTimed(const std::shared_ptr<TimedJob>& job, const tools::Progress& progress,
+HttpReply runTimed(const std::shared_ptr<TimedJob>& job, const library::Progress& progress,
                    const TimedWait& wait) {
     if (!job->client) return HttpReply::failure(HttpOutcome::Failed, "no HTTP client");
     try {
@@ -81,7 +81,7 @@ HttpReply runTimed(const std::shared_ptr<TimedJob>& job, const tools::Progress& 
 }  // namespace
 
 HttpReply TimedGet(const std::shared_ptr<HttpClient>& client, const std::string& url,
-                   const tools::Progress& progress, const TimedWait& wait) {
+                   const library::Progress& progress, const TimedWait& wait) {
     auto job = std::make_shared<TimedJob>();
     job->client = client;
     job->url = url;
@@ -89,7 +89,7 @@ HttpReply TimedGet(const std::shared_ptr<HttpClient>& client, const std::string&
 }
 
 HttpReply TimedPost(const std::shared_ptr<HttpClient>& client, const std::string& url, const std::string& body,
-                    const tools::Progress& progress, const TimedWait& wait) {
+                    const library::Progress& progress, const TimedWait& wait) {
     auto job = std::make_shared<TimedJob>();
     job->client = client;
     job->url = url;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "sync/http_client.h"
-#include "tools/progress.h"
+#include "library/progress.h"
 
 #include <chrono>
 #include <functional>
@@ -39,8 +39,8 @@ protected:
 // returns; the worker shares the job and the client, so whichever side finishes last
 // frees them. The reply is TimedOut or Stopped then, with an empty body.
 HttpReply TimedGet(const std::shared_ptr<HttpClient>& client, const std::string& url,
-                   const tools::Progress& progress, const TimedWait& wait = {});
+                   const library::Progress& progress, const TimedWait& wait = {});
 HttpReply TimedPost(const std::shared_ptr<HttpClient>& client, const std::string& url, const std::string& body,
-                    const tools::Progress& progress, const TimedWait& wait = {});
+                    const library::Progress& progress, const TimedWait& wait = {});
 
 }  // namespace orv::sync

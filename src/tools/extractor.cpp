@@ -56,7 +56,7 @@ std::vector<FolderItem> listFolder(const std::string& folderPath) {
 
 }  // namespace
 
-Extractor::Extractor(library::HostDb& db, library::Prompter& prompter, Progress& progress,
+Extractor::Extractor(library::HostDb& db, library::Prompter& prompter, library::Progress& progress,
                      RunSettings settings, RunStatistics& statistics)
     : db_(db), prompter_(prompter), progress_(progress), settings_(std::move(settings)),
       statistics_(statistics), knownNames_(db, settings_) {}

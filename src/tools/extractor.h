@@ -8,7 +8,7 @@
 #include "library/prompt.h"
 #include "tools/extraction_run.h"
 #include "tools/known_names.h"
-#include "tools/progress.h"
+#include "library/progress.h"
 
 namespace orv::tools {
 
@@ -19,7 +19,7 @@ long long AddImportCategory(library::HostDb& db, long long parentId, std::string
 
 class Extractor {
 public:
-    Extractor(library::HostDb& db, library::Prompter& prompter, Progress& progress,
+    Extractor(library::HostDb& db, library::Prompter& prompter, library::Progress& progress,
               RunSettings settings, RunStatistics& statistics);
 
     // Extracts one file under the category; 1 on success or stop, 0 on failure.
@@ -35,7 +35,7 @@ private:
 
     library::HostDb& db_;
     library::Prompter& prompter_;
-    Progress& progress_;
+    library::Progress& progress_;
     const RunSettings settings_;
     RunStatistics& statistics_;
     // Read at the first duplicate check and kept for the rest of the run.

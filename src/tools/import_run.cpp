@@ -110,7 +110,7 @@ std::string ImportReport(ImportScope scope, ExtractionMode mode, DuplicateRule r
     return r;
 }
 
-ImportOutcome RunImport(library::HostDb& db, library::Prompter& prompter, Progress& progress,
+ImportOutcome RunImport(library::HostDb& db, library::Prompter& prompter, library::Progress& progress,
                         const ImportRequest& request) {
     ImportOutcome outcome;
     std::string path = request.path;

@@ -7,7 +7,7 @@
 #include "library/host_db.h"
 #include "library/prompt.h"
 #include "tools/extraction_run.h"
-#include "tools/progress.h"
+#include "library/progress.h"
 
 namespace orv::tools {
 
@@ -51,7 +51,7 @@ std::string ImportReport(ImportScope scope, ExtractionMode mode, DuplicateRule r
 // The whole run. Every message goes through the prompter, ending with "制作完成！" when
 // the run took place and was committed; a failed or stopped extraction still gets its
 // report.
-ImportOutcome RunImport(library::HostDb& db, library::Prompter& prompter, Progress& progress,
+ImportOutcome RunImport(library::HostDb& db, library::Prompter& prompter, library::Progress& progress,
                         const ImportRequest& request);
 
 }  // namespace orv::tools

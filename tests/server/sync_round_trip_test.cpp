@@ -8,7 +8,7 @@
 #include "sync/pending_changes.h"
 #include "sync/public_save.h"
 #include "sync/server_protocol.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 #include "running_server.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +81,7 @@ public:
     library::SqliteHostDb db;
     library::Settings settings;
     Prompts prompts;
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
 };
 
 library::ResultTable allRows(library::HostDb& db, std::string_view table, std::string_view order) {

@@ -9,7 +9,7 @@
 #include "protocol_server.h"
 #include "support/temp_dir.h"
 #include "support/watched_host_db.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -81,7 +81,7 @@ protected:
     test::WatchedHostDb db;
     library::Settings settings;
     RecordingPrompter prompter;
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
 };
 
 const std::string kDeleteEntry40 = "原分类ID=(5)目标分类ID=(7)被删分类=()被删词条=(40)";

@@ -2,7 +2,7 @@
 // that answers as the sync server does.
 #include "sync/server_protocol.h"
 #include "sync/native_http_client.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 
 #include "library/change_log.h"
 #include "library/schema.h"
@@ -29,7 +29,7 @@ public:
     std::vector<std::pair<std::string, MessageKind>> shown;
 };
 
-class RecordingProgress : public tools::PlainProgress {
+class RecordingProgress : public library::PlainProgress {
 public:
     void OpenProgress(std::string_view text, int minimum, int maximum, bool cycling) override {
         opened.emplace_back(text);

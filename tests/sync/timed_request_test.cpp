@@ -2,7 +2,7 @@
 // shared job freed once by whichever side finishes last.
 #include "sync/timed_request.h"
 #include "sync/native_http_client.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 
 #include "loopback_server.h"
 
@@ -19,7 +19,7 @@ using sync::HttpOutcome;
 namespace {
 
 // Plays the user who presses stop after a given number of waiting steps.
-sync::TimedWait stopAfter(tools::PlainProgress& progress, int steps) {
+sync::TimedWait stopAfter(library::PlainProgress& progress, int steps) {
     return {200ms, 10ms, [&progress, steps, left = steps](std::chrono::milliseconds span) mutable {
                 if (--left <= 0) progress.stop();
                 std::this_thread::sleep_for(span);
@@ -65,7 +65,7 @@ protected:
 TEST_F(Timed, ReplyInTimeIsReturnedAndTheJobFreed) {
     auto client = std::make_shared<sync::NativeHttpClient>(5s);
     std::weak_ptr<sync::HttpClient> watch = client;
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
     const sync::HttpReply r = sync::TimedGet(client, server.url("quick"), progress, {2000ms, 10ms});
     EXPECT_EQ(r.outcome, HttpOutcome::Ok) << r.error;
     EXPECT_EQ(r.text(), "quick");
@@ -85,7 +85,7 @@ TEST_F(Timed, GivingUpReturnsNothingAndTheWorkerFreesTheJobLater) {
         }
         auto client = std::make_shared<sync::NativeHttpClient>(5s);
         std::weak_ptr<sync::HttpClient> watch = client;
-        tools::PlainProgress progress;
+        library::PlainProgress progress;
         const auto start = std::chrono::steady_clock::now();
         const sync::HttpReply r =
             sync::TimedPost(client, server.url("held"), "body", progress, stopAfter(progress, c.stopAfterSteps));

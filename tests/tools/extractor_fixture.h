@@ -25,7 +25,7 @@ public:
     std::vector<std::string> shown;
 };
 
-class RecordingProgress : public Progress {
+class RecordingProgress : public library::Progress {
 public:
     void OpenProgress(std::string_view, int, int, bool) override { stop = false; }
     void CloseProgress() override {}

@@ -2,11 +2,11 @@
 // tests; its stop flag may be set from any thread (a console interrupt, a test).
 #pragma once
 
-#include "tools/progress.h"
+#include "library/progress.h"
 
 #include <atomic>
 
-namespace orv::tools {
+namespace orv::library {
 
 class PlainProgress : public Progress {
 public:
@@ -22,4 +22,4 @@ private:
     std::atomic<bool> stop_{false};
 };
 
-}  // namespace orv::tools
+}  // namespace orv::library
