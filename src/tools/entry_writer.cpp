@@ -10,7 +10,6 @@
 namespace orv::tools {
 namespace {
 
-using library::doubleApostrophes;
 
 bool isProcedureOrStatement(int type) {
     return type == library::kEntryStatement || type == library::kEntrySub ||
@@ -22,13 +21,14 @@ bool keepsFileSource(int type) {
            library::canOwnMembers(type);
 }
 
-std::string dataText(const ExtractedEntry& e) {
-    return "KeyWord='" + e.KeyWord + "',UKeyWord='" + e.UKeyWord + "',Description='" +
-           e.Description + "',Explain='" + e.Explain + "',Syntax='" + e.Syntax + "',Member='" +
-           e.Member + "',Parameter='" + e.Parameter + "',Examples='" + e.Examples +
-           "',Source='" + e.Source + "',Related='" + e.Related + "',Include='" + e.Include +
-           "',Platform=" + std::to_string(e.Platform) + ",Attribute=" +
-           std::to_string(e.Attribute) + ",nType=" + std::to_string(e.nType);
+library::Assignments dataText(const ExtractedEntry& e) {
+    library::Assignments data;
+    data.addText("KeyWord", e.KeyWord).addText("UKeyWord", e.UKeyWord).addText("Description", e.Description)
+        .addText("Explain", e.Explain).addText("Syntax", e.Syntax).addText("Member", e.Member)
+        .addText("Parameter", e.Parameter).addText("Examples", e.Examples).addText("Source", e.Source)
+        .addText("Related", e.Related).addText("Include", e.Include).add("Platform", e.Platform)
+        .add("Attribute", e.Attribute).add("nType", e.nType);
+    return data;
 }
 
 }  // namespace
@@ -78,26 +78,19 @@ bool EntryWriter::applyMode(ExtractedEntry& e, std::size_t firstLine, bool& filt
 void EntryWriter::completeTexts(ExtractedEntry& e) {
     e.Platform = settings_.platform;
     if (e.nType >= 0 && e.nType < kTypeCountSlots) ++statistics_.typeCounts[e.nType];
-    e.KeyWord = doubleApostrophes(e.KeyWord);
-    e.UKeyWord = doubleApostrophes(e.UKeyWord);
-    e.DisplayKeyWord = doubleApostrophes(e.DisplayKeyWord);
     if (!e.Explain.empty()) {
         e.Explain = CleanExplain(e.Explain);
         if (e.Description.empty()) e.Description = DescriptionFromExplain(e.Explain);
     }
-    e.Description = doubleApostrophes(e.Description);
-    e.Explain = doubleApostrophes(EscapeExplainHtml(e.Explain));
-    e.Syntax = doubleApostrophes(CollapseBlanks(e.Syntax));
-    for (std::string* field : {&e.Member, &e.Parameter, &e.Examples, &e.Source, &e.Related, &e.Include})
-        *field = doubleApostrophes(*field);
+    e.Explain = EscapeExplainHtml(e.Explain);
+    e.Syntax = CollapseBlanks(e.Syntax);
 }
 
 // The duplicate check and rule for an entry of a type below 20; also reports the
 // names met before.
 std::optional<bool> EntryWriter::admitted(const ExtractedEntry& e) {
-    // The report shows the name as written, not as quoted for a fragment.
-    const std::string name = library::undoubleApostrophes(e.KeyWord);
-    const std::string key = library::undoubleApostrophes(e.UKeyWord);
+    const std::string& name = e.KeyWord;
+    const std::string& key = e.UKeyWord;
     const std::optional<bool> inPublic = knownNames_.contains(library::kPublic, key);
     const std::optional<bool> inPrivate = inPublic ? knownNames_.contains(library::kPrivate, key) : std::nullopt;
     if (!inPublic || !inPrivate) {
@@ -120,11 +113,14 @@ std::optional<bool> EntryWriter::admitted(const ExtractedEntry& e) {
 }
 
 bool EntryWriter::add(const ExtractedEntry& e, long long dID, int sort, long long& kID) {
-    const std::string stamp =
-        ",uID=" + std::to_string(settings_.uID) + ",uDate=" + std::to_string(settings_.uDate);
-    kID = AddEntryRows(db_, statistics_, library::undoubleApostrophes(e.KeyWord), dataText(e) + stamp,
-                       "dID=" + std::to_string(dID) + ",DisplayKeyWord='" + e.DisplayKeyWord +
-                           "',nType=" + std::to_string(e.nType) + ",Sort=" + std::to_string(sort));
+    const std::string data = dataText(e).add("uID", settings_.uID).add("uDate", settings_.uDate).str();
+    const std::string list = library::Assignments()
+                                 .add("dID", dID)
+                                 .addText("DisplayKeyWord", e.DisplayKeyWord)
+                                 .add("nType", e.nType)
+                                 .add("Sort", sort)
+                                 .str();
+    kID = AddEntryRows(db_, statistics_, e.KeyWord, data, list);
     return kID >= 1;
 }
 

@@ -3,6 +3,7 @@
 
 #include "plugin/service_resolution.h"
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <windows.h>
 
@@ -11,11 +12,13 @@ namespace {
 
 HostServices g_services;
 
+// Fills `slot` with the service found under `name` (null when the host has none).
 template <typename Fn>
-void bind(HMODULE host, const char* name, Fn& slot) {
+bool bind(HMODULE host, std::string_view name, Fn& slot) {
     slot = reinterpret_cast<Fn>(resolveService(name, [host](const std::string& exportName) {
         return reinterpret_cast<void*>(GetProcAddress(host, exportName.c_str()));
     }));
+    return slot != nullptr;
 }
 
 }  // namespace
@@ -27,33 +30,19 @@ int resolveHostServices() { return resolveHostServicesFrom(GetModuleHandleW(null
 int resolveHostServicesFrom(void* module) {
     HMODULE host = static_cast<HMODULE>(module);
     HostServices s;
-    bind(host, "GETEXEAPP", s.getExeApp);
-    bind(host, "INSERTTOOL", s.insertTool);
-    bind(host, "SQLITEBOX_FIND", s.find);
-    bind(host, "SQLITEBOX_FINDONE", s.findOne);
-    bind(host, "SQLITEBOX_FINDONLY", s.findOnly);
-    bind(host, "SQLITEBOX_COUNT", s.count);
-    bind(host, "SQLITEBOX_ADDITEM", s.addItem);
-    bind(host, "SQLITEBOX_ADDITEMUTF", s.addItemUtf);
-    bind(host, "SQLITEBOX_UPDATE", s.update);
-    bind(host, "SQLITEBOX_UPDATEUTF", s.updateUtf);
-    bind(host, "SQLITEBOX_DELETEITEM", s.deleteItem);
-    bind(host, "SQLITEBOX_MAXID", s.maxId);
-    bind(host, "SQLITEBOX_TRANSACTION", s.transaction);
-    bind(host, "SQLITEBOX_VACUUM", s.vacuum);
-    bind(host, "SQLITEBOX_ERRMSG", s.errMsg);
-    for (size_t i = 0; i < kUncalledServices.size(); ++i) {
-        const std::string name(kUncalledServices[i]);
-        bind(host, name.c_str(), s.uncalled[i]);
-    }
+    // In the order of kCalledServices, which names each of them once.
+    const auto bindCalled = [&](auto&... slots) {
+        static_assert(sizeof...(slots) == kCalledServices.size(), "one slot per called service");
+        size_t i = 0;
+        int found = 0;
+        ((found += bind(host, kCalledServices[i++], slots)), ...);
+        return found;
+    };
+    const int found = bindCalled(s.getExeApp, s.insertTool, s.find, s.findOne, s.findOnly, s.count, s.addItem,
+                                 s.addItemUtf, s.update, s.updateUtf, s.deleteItem, s.maxId, s.transaction, s.vacuum,
+                                 s.errMsg);
+    for (size_t i = 0; i < kUncalledServices.size(); ++i) bind(host, kUncalledServices[i], s.uncalled[i]);
     g_services = s;
-    int found = 0;
-    for (const void* p : {(const void*)s.getExeApp, (const void*)s.insertTool, (const void*)s.find,
-                          (const void*)s.findOne, (const void*)s.findOnly, (const void*)s.count,
-                          (const void*)s.addItem, (const void*)s.addItemUtf, (const void*)s.update,
-                          (const void*)s.updateUtf, (const void*)s.deleteItem, (const void*)s.maxId,
-                          (const void*)s.transaction, (const void*)s.vacuum, (const void*)s.errMsg})
-        found += p != nullptr;
     return found;
 }
 
@@ -62,7 +51,7 @@ std::string hostIdeFolder() {
     const HostAppRecord* app = g_services.getExeApp();
     if (!app || !app->ideFolder) return {};
     const std::wstring folder(app->ideFolder);
-    return text::utf16ToUtf8(std::u16string(folder.begin(), folder.end()));
+    return text::wideToUtf8(folder);
 }
 
 }  // namespace orv::plugin
