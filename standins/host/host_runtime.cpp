@@ -3,6 +3,7 @@
 
 #include "library/schema.h"
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <windows.h>
 
@@ -32,7 +33,7 @@ bool openHostLibraries(const std::wstring& ideFolder, std::string& error) {
     if (rt.ideFolder.empty() || (rt.ideFolder.back() != L'\\' && rt.ideFolder.back() != L'/')) rt.ideFolder += L'\\';
     rt.app.ideFolder = rt.ideFolder.c_str();
 
-    const std::string folder = text::utf16ToUtf8(std::u16string(rt.ideFolder.begin(), rt.ideFolder.end()));
+    const std::string folder = text::wideToUtf8(rt.ideFolder);
     bool ok = true;
     const struct { int lib; std::wstring dir; std::string_view file; } libs[] = {
         {library::kPublic, L"Settings", library::kPublicFile},

@@ -3,6 +3,7 @@
 #include "standins/host/host_runtime.h"
 
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <windows.h>
 
@@ -11,11 +12,7 @@ using orv::standin::hostRuntime;
 
 namespace {
 
-std::string fromWide(HostWString w) {
-    if (!w) return {};
-    const std::wstring s(w);
-    return text::utf16ToUtf8(std::u16string(s.begin(), s.end()));
-}
+std::string fromWide(HostWString w) { return w ? text::wideToUtf8(w) : std::string(); }
 
 std::string fromString(const HostString* s) {
     return s && s->data ? std::string(s->data, static_cast<size_t>(s->length)) : std::string();

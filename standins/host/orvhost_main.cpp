@@ -4,9 +4,11 @@
 // MENUCOMMAND. --open presses the button once after start-up; --screenshot FILE then
 // saves the screen as a BMP file once the help window is up, and quits. Win32 only.
 #include "standins/host/host_runtime.h"
+#include "standins/host/plugin_export_name.h"
 
 #include "plugin/host_abi.h"
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -23,11 +25,6 @@ constexpr int kToolbarId = 100;
 constexpr int kFirstCommandId = 1000;  // the IDE's next free command id when plug-ins load
 constexpr UINT_PTR kScreenshotTimer = 1;
 constexpr UINT kScreenshotDelayMs = 3000;
-
-std::wstring wide(std::string_view utf8) {
-    const std::u16string w = text::utf8ToUtf16(utf8);
-    return std::wstring(w.begin(), w.end());
-}
 
 struct Plugin {
     HMODULE module = nullptr;
@@ -58,15 +55,15 @@ void logLine(const std::wstring& line) {
 }
 
 template <typename Fn>
-Fn exportOf(HMODULE module, const char* decoratedName) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, decoratedName)));
+Fn exportOf(HMODULE module, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 // The toolbar button a plug-in asked for: its icon file from the IDE folder when there
 // is one, its tip as the button's tooltip (or label, without an icon).
 int32_t addToolButton(const standin::ToolRequest& request) {
-    const std::wstring tip = wide(text::gbkToUtf8(request.tip));
-    const std::wstring iconPath = hostRuntime().ideFolder + wide(text::gbkToUtf8(request.icon));
+    const std::wstring tip = text::utf8ToWide(text::gbkToUtf8(request.tip));
+    const std::wstring iconPath = hostRuntime().ideFolder + text::utf8ToWide(text::gbkToUtf8(request.icon));
     HICON icon = static_cast<HICON>(LoadImageW(nullptr, iconPath.c_str(), IMAGE_ICON, 24, 24, LR_LOADFROMFILE));
     TBBUTTON button{};
     button.idCommand = request.commandId;
@@ -91,12 +88,12 @@ bool loadPlugin() {
         logLine(L"cannot load " + path + L" (error " + std::to_wstring(GetLastError()) + L")");
         return false;
     }
-    p.initialization = exportOf<INITIALIZATION_fn>(p.module, "INITIALIZATION@8");
-    p.menuAdd = exportOf<MENUADD_fn>(p.module, "MENUADD@16");
-    p.toolAdd = exportOf<TOOLADD_fn>(p.module, "TOOLADD@4");
-    p.menuCommand = exportOf<MENUCOMMAND_fn>(p.module, "MENUCOMMAND@4");
-    p.start = exportOf<ORVINTASTART_fn>(p.module, "ORVINTASTART@8");
-    p.close = exportOf<ORVINTACLOSE_fn>(p.module, "ORVINTACLOSE@4");
+    p.initialization = exportOf<INITIALIZATION_fn>(p.module, PLUGIN_EXPORT_NAME("INITIALIZATION", 8));
+    p.menuAdd = exportOf<MENUADD_fn>(p.module, PLUGIN_EXPORT_NAME("MENUADD", 16));
+    p.toolAdd = exportOf<TOOLADD_fn>(p.module, PLUGIN_EXPORT_NAME("TOOLADD", 4));
+    p.menuCommand = exportOf<MENUCOMMAND_fn>(p.module, PLUGIN_EXPORT_NAME("MENUCOMMAND", 4));
+    p.start = exportOf<ORVINTASTART_fn>(p.module, PLUGIN_EXPORT_NAME("ORVINTASTART", 8));
+    p.close = exportOf<ORVINTACLOSE_fn>(p.module, PLUGIN_EXPORT_NAME("ORVINTACLOSE", 4));
     if (!p.initialization || !p.toolAdd || !p.menuCommand) {
         logLine(L"OrvintaHelp.dll lacks INITIALIZATION, TOOLADD or MENUCOMMAND");
         return false;
@@ -104,8 +101,8 @@ bool loadPlugin() {
     HostString name{}, description{};
     const int32_t result = p.initialization(&name, &description);
     logLine(L"INITIALIZATION -> " + std::to_wstring(result) + L": " +
-            wide(text::gbkToUtf8(std::string(name.data ? name.data : "", name.length))) + L" - " +
-            wide(text::gbkToUtf8(std::string(description.data ? description.data : "", description.length))));
+            text::utf8ToWide(text::gbkToUtf8(std::string(name.data ? name.data : "", name.length))) + L" - " +
+            text::utf8ToWide(text::gbkToUtf8(std::string(description.data ? description.data : "", description.length))));
     hostStringFree(&name);
     hostStringFree(&description);
     if (p.menuAdd)
@@ -255,7 +252,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
 
     std::string error;
     if (!standin::openHostLibraries(ideFolder, error))
-        MessageBoxW(nullptr, wide("Some libraries are not available:\r\n" + error).c_str(), L"orvhost", MB_ICONERROR);
+        MessageBoxW(nullptr, text::utf8ToWide("Some libraries are not available:\r\n" + error).c_str(), L"orvhost", MB_ICONERROR);
     logLine(L"IDE folder " + hostRuntime().ideFolder);
     hostRuntime().insertTool = addToolButton;
 

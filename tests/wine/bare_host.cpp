@@ -1,6 +1,7 @@
 // A host that exports no services at all: the plug-in loads, answers every export and
 // never crashes, even with no toolbar and no libraries to reach.
 #include "plugin/host_abi.h"
+#include "standins/host/plugin_export_name.h"
 
 #include <windows.h>
 
@@ -32,19 +33,19 @@ int main(int argc, char** argv) {
     check(m != nullptr, "the plug-in loads");
     if (!m) return 1;
     HostString name{}, description{};
-    check(exportOf<INITIALIZATION_fn>(m, "INITIALIZATION@8")(&name, &description) == 3, "INITIALIZATION returns 3");
+    check(exportOf<INITIALIZATION_fn>(m, PLUGIN_EXPORT_NAME("INITIALIZATION", 8))(&name, &description) == 3, "INITIALIZATION returns 3");
     check(name.data && std::string(name.data) == "OrvintaHelp", "the name is assigned");
     int32_t next = 7;
-    exportOf<TOOLADD_fn>(m, "TOOLADD@4")(&next);
+    exportOf<TOOLADD_fn>(m, PLUGIN_EXPORT_NAME("TOOLADD", 4))(&next);
     check(next == 9, "TOOLADD advances the counter by 2 without INSERTTOOL");
-    const auto menuCommand = exportOf<MENUCOMMAND_fn>(m, "MENUCOMMAND@4");
+    const auto menuCommand = exportOf<MENUCOMMAND_fn>(m, PLUGIN_EXPORT_NAME("MENUCOMMAND", 4));
     check(menuCommand(3) == 0, "a foreign id is not handled");
     check(menuCommand(7) == 1, "the base id opens the window without an IDE folder");
     HWND help = FindWindowW(L"OrvintaHelp", nullptr);
     check(help != nullptr, "the window exists");
     if (help) SendMessageW(help, WM_CLOSE, 0, 0);
     check(FindWindowW(L"OrvintaHelp", nullptr) == nullptr, "closing it leaves no window");
-    check(exportOf<ORVINTACLOSE_fn>(m, "ORVINTACLOSE@4")(0) == 0, "ORVINTACLOSE returns 0");
+    check(exportOf<ORVINTACLOSE_fn>(m, PLUGIN_EXPORT_NAME("ORVINTACLOSE", 4))(0) == 0, "ORVINTACLOSE returns 0");
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed ? 1 : 0;
 }

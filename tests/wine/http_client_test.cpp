@@ -2,7 +2,7 @@
 // GET through the timed request, POST, a long reply, and a refused connection.
 #include "sync/http_client.h"
 #include "sync/timed_request.h"
-#include "tools/plain_progress.h"
+#include "library/plain_progress.h"
 #include "wine/tiny_server.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ TEST(WinInetHttp, GetAndPostRoundTrips) {
     TinyServer server;
     ASSERT_NE(server.port(), 0);
     const auto client = sync::makeHttpClient();
-    tools::PlainProgress progress;
+    library::PlainProgress progress;
 
     const sync::HttpReply got = sync::TimedGet(client, server.url("/port.php?c=orvut&a=ab/c=="), progress);
     EXPECT_EQ(got.outcome, sync::HttpOutcome::Ok) << got.error;

@@ -2,6 +2,7 @@
 #include "wine/ide_fixture.h"
 
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new IdeEnv
 
 const std::wstring& ideFolder() { return g_ide; }
 
-std::string ideFolderUtf8() { return text::utf16ToUtf8(std::u16string(g_ide.begin(), g_ide.end())); }
+std::string ideFolderUtf8() { return text::wideToUtf8(g_ide); }
 
 std::wstring programDir() { return standin::programFolder(); }
 

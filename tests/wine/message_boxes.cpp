@@ -1,18 +1,13 @@
 // Answers this test program's message boxes from a thread of its own. Win32 only.
 #include "wine/message_boxes.h"
 
-#include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <algorithm>
 #include <chrono>
 
 namespace orv::wine {
 namespace {
-
-std::string utf8Of(const wchar_t* w) {
-    const std::wstring s(w);
-    return text::utf16ToUtf8(std::u16string(s.begin(), s.end()));
-}
 
 bool hasClass(HWND hwnd, const wchar_t* name) {
     wchar_t cls[64] = {};
@@ -33,7 +28,7 @@ BOOL CALLBACK collectText(HWND child, LPARAM lp) {
     wchar_t buf[1024] = {};
     GetWindowTextW(child, buf, 1024);
     auto* text = reinterpret_cast<std::string*>(lp);
-    if (buf[0]) *text += utf8Of(buf);
+    if (buf[0]) *text += orv::text::wideToUtf8(buf);
     return TRUE;
 }
 
@@ -65,7 +60,7 @@ void MessageBoxWatcher::watch() {
             SeenBox seen;
             wchar_t caption[256] = {};
             GetWindowTextW(box, caption, 256);
-            seen.caption = utf8Of(caption);
+            seen.caption = text::wideToUtf8(caption);
             EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&seen.text));
             {
                 std::lock_guard<std::mutex> lock(mutex_);

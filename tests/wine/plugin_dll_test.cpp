@@ -1,8 +1,10 @@
 // OrvintaHelp.dll as the IDE sees it: its export table, version, and what each export
 // does when the IDE calls it.
 #include "plugin/host_abi.h"
+#include "standins/host/plugin_export_name.h"
 #include "text/encoding.h"
 #include "wine/ide_fixture.h"
+#include "text/win32/wide_text.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +20,12 @@ Fn exportOf(HMODULE module, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-// The plug-in's exports, looked up by their decorated names as the IDE does.
+// The plug-in's exports, looked up by the names the IDE uses.
 struct Exports {
     explicit Exports(HMODULE m)
-        : initialization(exportOf<INITIALIZATION_fn>(m, "INITIALIZATION@8")),
-          toolAdd(exportOf<TOOLADD_fn>(m, "TOOLADD@4")),
-          menuCommand(exportOf<MENUCOMMAND_fn>(m, "MENUCOMMAND@4")) {}
+        : initialization(exportOf<INITIALIZATION_fn>(m, PLUGIN_EXPORT_NAME("INITIALIZATION", 8))),
+          toolAdd(exportOf<TOOLADD_fn>(m, PLUGIN_EXPORT_NAME("TOOLADD", 4))),
+          menuCommand(exportOf<MENUCOMMAND_fn>(m, PLUGIN_EXPORT_NAME("MENUCOMMAND", 4))) {}
     INITIALIZATION_fn initialization;
     TOOLADD_fn toolAdd;
     MENUCOMMAND_fn menuCommand;
@@ -43,12 +45,11 @@ std::vector<std::string> exportNames(HMODULE module) {
     return out;
 }
 
-std::string wideToUtf8(const std::wstring& w) { return text::utf16ToUtf8(std::u16string(w.begin(), w.end())); }
 
 std::string captionOf(HWND hwnd) {
     wchar_t buf[256];
     GetWindowTextW(hwnd, buf, 256);
-    return wideToUtf8(buf);
+    return text::wideToUtf8(buf);
 }
 
 void closeAll() {
@@ -76,13 +77,17 @@ HMODULE PluginDll::module = nullptr;
 
 }  // namespace
 
-TEST(PluginExports, ExactlyTheElevenDecoratedNamesAndTheVersion) {
+TEST(PluginExports, ExactlyTheElevenExportNamesAndTheVersion) {
     HMODULE m = LoadLibraryW(dllPath().c_str());
     ASSERT_NE(m, nullptr);
     const std::vector<std::string> names = exportNames(m);
-    const std::set<std::string> expected{"INITIALIZATION@8", "MENUADD@16", "TOOLADD@4", "MENUCOMMAND@4",
-                                         "ORVINTASTART@8", "ORVINTACLOSE@4", "CODEATTEMPTAUTOINSERT@4",
-                                         "COMPILESTART@8", "COMPILEEND@8", "WINTHEMECHANGE@4", "CODETHEMECHANGE@4"};
+    const std::set<std::string> expected{
+        PLUGIN_EXPORT_NAME("INITIALIZATION", 8), PLUGIN_EXPORT_NAME("MENUADD", 16),
+        PLUGIN_EXPORT_NAME("TOOLADD", 4),        PLUGIN_EXPORT_NAME("MENUCOMMAND", 4),
+        PLUGIN_EXPORT_NAME("ORVINTASTART", 8),   PLUGIN_EXPORT_NAME("ORVINTACLOSE", 4),
+        PLUGIN_EXPORT_NAME("CODEATTEMPTAUTOINSERT", 4), PLUGIN_EXPORT_NAME("COMPILESTART", 8),
+        PLUGIN_EXPORT_NAME("COMPILEEND", 8),     PLUGIN_EXPORT_NAME("WINTHEMECHANGE", 4),
+        PLUGIN_EXPORT_NAME("CODETHEMECHANGE", 4)};
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
     EXPECT_EQ(names.size(), expected.size());
     for (const std::string& name : expected) EXPECT_NE(GetProcAddress(m, name.c_str()), nullptr) << name;

@@ -2,23 +2,19 @@
 #include "framework/win32/message_box_prompter.h"
 
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 namespace orv::framework {
-
-std::wstring toWide(std::string_view utf8) {
-    const std::u16string w = text::utf8ToUtf16(utf8);
-    return std::wstring(w.begin(), w.end());
-}
 
 void MessageBoxPrompter::message(std::string_view text, library::MessageKind kind) {
     UINT icon = MB_ICONERROR;
     if (kind == library::MessageKind::Information) icon = MB_ICONINFORMATION;
     else if (kind == library::MessageKind::Exclamation) icon = MB_ICONEXCLAMATION;
-    MessageBoxW(owner_, toWide(text).c_str(), toWide(library::kPromptCaption).c_str(), MB_OK | icon);
+    MessageBoxW(owner_, text::utf8ToWide(text).c_str(), text::utf8ToWide(library::kPromptCaption).c_str(), MB_OK | icon);
 }
 
 bool MessageBoxPrompter::ask(std::string_view question) {
-    return MessageBoxW(owner_, toWide(question).c_str(), toWide(library::kPromptCaption).c_str(),
+    return MessageBoxW(owner_, text::utf8ToWide(question).c_str(), text::utf8ToWide(library::kPromptCaption).c_str(),
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 

@@ -17,7 +17,5 @@ private:
     HWND owner_;
 };
 
-// UTF-16 text for a Win32 call.
-std::wstring toWide(std::string_view utf8);
 
 }  // namespace orv::framework

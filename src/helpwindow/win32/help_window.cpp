@@ -6,6 +6,7 @@
 #include "framework/win32/message_box_prompter.h"
 #include "library/paths.h"
 #include "library/settings.h"
+#include "text/win32/wide_text.h"
 
 #include <memory>
 #include <string>
@@ -78,7 +79,7 @@ void onCreate(HWND hwnd, HelpWindowState& s) {
 
 void onStartup(HWND hwnd, HelpWindowState& s) {
     const std::string caption = std::string(kCaption) + " " + kVersionText;
-    SetWindowTextW(hwnd, framework::toWide(caption).c_str());
+    SetWindowTextW(hwnd, text::utf8ToWide(caption).c_str());
 }
 
 void onClose(HWND hwnd, HelpWindowState& s) {
@@ -212,7 +213,7 @@ void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMo
     request.state = std::make_unique<HelpWindowState>();
     request.state->ideFolder = ideFolder;
     request.state->openMode = openMode;
-    HWND hwnd = CreateWindowExW(0, kWindowClass, framework::toWide(kCaption).c_str(),
+    HWND hwnd = CreateWindowExW(0, kWindowClass, text::utf8ToWide(kCaption).c_str(),
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
                                 kDesignWidth, kDesignHeight, nullptr, nullptr, instance, &request);
     if (!hwnd) {

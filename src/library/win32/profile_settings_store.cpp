@@ -2,23 +2,19 @@
 #include "library/settings_store.h"
 
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <windows.h>
 
 namespace orv::library {
 namespace {
 
-std::wstring wide(std::string_view utf8) {
-    const std::u16string w = text::utf8ToUtf16(utf8);
-    return std::wstring(w.begin(), w.end());
-}
-
 class ProfileSettingsStore : public SettingsStore {
 public:
-    explicit ProfileSettingsStore(std::string path) : path_(std::move(path)), widePath_(wide(path_)) {}
+    explicit ProfileSettingsStore(std::string path) : path_(std::move(path)), widePath_(text::utf8ToWide(path_)) {}
 
     std::string read(std::string_view section, std::string_view key, std::string_view fallback) const override {
-        const std::wstring s = wide(section), k = wide(key), d = wide(fallback);
+        const std::wstring s = text::utf8ToWide(section), k = text::utf8ToWide(key), d = text::utf8ToWide(fallback);
         std::wstring buf(256, L'\0');
         for (;;) {
             const DWORD n = GetPrivateProfileStringW(s.c_str(), k.c_str(), d.c_str(), buf.data(),
@@ -29,7 +25,7 @@ public:
             }
             buf.assign(buf.size() * 2, L'\0');
         }
-        return text::utf16ToUtf8(std::u16string(buf.begin(), buf.end()));
+        return text::wideToUtf8(std::wstring_view(buf.data(), buf.size()));
     }
 
     bool write(std::string_view section, std::string_view key, std::string_view value,
@@ -50,7 +46,7 @@ public:
                 return false;
             }
         }
-        if (!WritePrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), wide(value).c_str(),
+        if (!WritePrivateProfileStringW(text::utf8ToWide(section).c_str(), text::utf8ToWide(key).c_str(), text::utf8ToWide(value).c_str(),
                                         widePath_.c_str())) {
             error = "cannot write " + path_;
             return false;

@@ -2,29 +2,17 @@
 // code page survive.
 #include "os/os.h"
 
-#include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 
 namespace orv::os {
-namespace {
 
-std::wstring wideFromUtf8(std::string_view utf8) {
-    const std::u16string wide = text::utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
-}
+std::filesystem::path pathFromUtf8(std::string_view utf8) { return std::filesystem::path(text::utf8ToWide(utf8)); }
 
-std::string utf8FromWide(const std::wstring& wide) {
-    return text::utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
-}
-
-}  // namespace
-
-std::filesystem::path pathFromUtf8(std::string_view utf8) { return std::filesystem::path(wideFromUtf8(utf8)); }
-
-std::string utf8FromPath(const std::filesystem::path& path) { return utf8FromWide(path.wstring()); }
+std::string utf8FromPath(const std::filesystem::path& path) { return text::wideToUtf8(path.wstring()); }
 
 std::tm localTime(std::time_t when) {
     std::tm local{};
@@ -39,7 +27,7 @@ std::vector<std::string> commandLineArguments(int, char**) {
     std::vector<std::string> args;
     int n = 0;
     if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n)) {
-        for (int i = 1; i < n; ++i) args.push_back(utf8FromWide(wide[i]));
+        for (int i = 1; i < n; ++i) args.push_back(text::wideToUtf8(wide[i]));
         LocalFree(wide);
     }
     return args;

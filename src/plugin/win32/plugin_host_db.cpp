@@ -2,6 +2,7 @@
 #include "plugin/win32/plugin_host_db.h"
 
 #include "text/encoding.h"
+#include "text/win32/wide_text.h"
 
 #include <algorithm>
 
@@ -9,11 +10,6 @@ namespace orv::plugin {
 namespace {
 
 // UTF-16 text for a W argument, alive for the duration of the call.
-std::wstring wide(std::string_view utf8) {
-    const std::u16string w = text::utf8ToUtf16(utf8);
-    return std::wstring(w.begin(), w.end());
-}
-
 // An S argument the plug-in owns; freed when the call is over.
 class OwnedString {
 public:
@@ -68,7 +64,7 @@ int PluginHostDb::find(int lib, std::string_view table, std::string_view where, 
     out.rows.clear();
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.find), "SQLITEBOX_FIND")) return 0;
-    const std::wstring t = wide(table), w = wide(where), f = wide(fields), o = wide(order);
+    const std::wstring t = text::utf8ToWide(table), w = text::utf8ToWide(where), f = text::utf8ToWide(fields), o = text::utf8ToWide(order);
     OwnedTable result;
     const int32_t n = s.find(lib, t.c_str(), w.c_str(), result.get(), f.c_str(), o.c_str(), 1, limit);
     // Trust the table's own shape over the count: never read past what the host filled.
@@ -87,7 +83,7 @@ bool PluginHostDb::findOne(int lib, std::string_view table, std::string_view whe
     out.clear();
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.findOne), "SQLITEBOX_FINDONE")) return false;
-    const std::wstring t = wide(table), w = wide(where), f = wide(fields), o = wide(order);
+    const std::wstring t = text::utf8ToWide(table), w = text::utf8ToWide(where), f = text::utf8ToWide(fields), o = text::utf8ToWide(order);
     OwnedTable row;
     if (!s.findOne(lib, t.c_str(), w.c_str(), row.get(), f.c_str(), o.c_str())) return false;
     for (int32_t c = 0; c < row.columns(); ++c) out.push_back(row.cell(0, c));
@@ -98,7 +94,7 @@ std::string PluginHostDb::findOnly(int lib, std::string_view table, std::string_
                                    std::string_view field, std::string_view order) {
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.findOnly), "SQLITEBOX_FINDONLY")) return {};
-    const std::wstring t = wide(table), w = wide(where), f = wide(field), o = wide(order);
+    const std::wstring t = text::utf8ToWide(table), w = text::utf8ToWide(where), f = text::utf8ToWide(field), o = text::utf8ToWide(order);
     OwnedString value;
     s.findOnly(lib, t.c_str(), w.c_str(), f.c_str(), o.c_str(), value.get());
     return value.str();
@@ -107,14 +103,14 @@ std::string PluginHostDb::findOnly(int lib, std::string_view table, std::string_
 long long PluginHostDb::count(int lib, std::string_view table, std::string_view where) {
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.count), "SQLITEBOX_COUNT")) return 0;
-    const std::wstring t = wide(table), w = wide(where);
+    const std::wstring t = text::utf8ToWide(table), w = text::utf8ToWide(where);
     return s.count(lib, t.c_str(), w.c_str());
 }
 
 long long PluginHostDb::addItem(int lib, std::string_view table, std::string_view assignments) {
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.addItem), "SQLITEBOX_ADDITEM")) return 0;
-    const std::wstring t = wide(table), a = wide(assignments);
+    const std::wstring t = text::utf8ToWide(table), a = text::utf8ToWide(assignments);
     return s.addItem(lib, t.c_str(), a.c_str());
 }
 
@@ -129,7 +125,7 @@ long long PluginHostDb::update(int lib, std::string_view table, std::string_view
                                std::string_view assignments) {
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.update), "SQLITEBOX_UPDATE")) return -1;
-    const std::wstring t = wide(table), w = wide(where), a = wide(assignments);
+    const std::wstring t = text::utf8ToWide(table), w = text::utf8ToWide(where), a = text::utf8ToWide(assignments);
     return s.update(lib, t.c_str(), w.c_str(), a.c_str());
 }
 
@@ -144,14 +140,14 @@ long long PluginHostDb::updateUtf(int lib, std::string_view table, std::string_v
 long long PluginHostDb::deleteItem(int lib, std::string_view table, std::string_view where) {
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.deleteItem), "SQLITEBOX_DELETEITEM")) return -1;
-    const std::wstring t = wide(table), w = wide(where);
+    const std::wstring t = text::utf8ToWide(table), w = text::utf8ToWide(where);
     return s.deleteItem(lib, t.c_str(), w.c_str());
 }
 
 long long PluginHostDb::maxId(int lib, std::string_view table, std::string_view field, std::string_view where) {
     const HostServices& s = hostServices();
     if (!available(lib, reinterpret_cast<const void*>(s.maxId), "SQLITEBOX_MAXID")) return 0;
-    const std::wstring t = wide(table), f = wide(field), w = wide(where);
+    const std::wstring t = text::utf8ToWide(table), f = text::utf8ToWide(field), w = text::utf8ToWide(where);
     return s.maxId(lib, t.c_str(), f.c_str(), w.c_str());
 }
 
