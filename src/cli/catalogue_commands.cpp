@@ -1,16 +1,16 @@
 // orvhelp's catalogue commands: delete, paste, move, count and the favorites toggle on
 // nodes of the contents tree, run by the help window's own core over an in-memory tree.
 #include "cli/command.h"
+#include "cli/help_window_session.h"
 
 #include "helpwindow/catalogue.h"
 #include "helpwindow/contents.h"
 #include "helpwindow/link_dispatch.h"
 #include "library/paths.h"
+#include "library/plain_progress.h"
 #include "library/schema.h"
 #include "library/settings.h"
-#include "library/udate.h"
 #include "sync/server_protocol.h"
-#include "library/plain_progress.h"
 
 #include <ostream>
 
@@ -45,21 +45,11 @@ private:
     bool yes_;
 };
 
-// The help window's core over both libraries of the IDE folder, its tree in memory.
-struct CatalogueSession {
-    explicit CatalogueSession(Context& ctx) : prompter(ctx) {
-        const std::string ide = ideFolder(ctx);
-        openBothLibraries(db, ide);
-        settings = ideSettings(ide);
-    }
+// The help window's core with the catalogue commands on top.
+struct CatalogueSession : HelpWindowSession<AnsweringPrompter> {
+    using HelpWindowSession::HelpWindowSession;
 
-    library::SqliteHostDb db;
-    library::Settings settings;
-    helpwindow::MemoryTree tree;
-    helpwindow::MemoryView view;
-    AnsweringPrompter prompter;
     library::PlainProgress progress;
-    helpwindow::Contents contents{{db, tree, view, settings, library::uDateNow, &prompter}};
     helpwindow::LinkDispatcher links{contents};
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     helpwindow::Catalogue catalogue{{contents, links, prompter, progress, session}};

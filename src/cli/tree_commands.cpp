@@ -1,6 +1,7 @@
 // orvhelp's contents-tree commands: a level as the tree loads it, where a link leads in
 // the tree, and the text other pages link to a node with.
 #include "cli/command.h"
+#include "cli/help_window_session.h"
 
 #include "helpwindow/contents.h"
 #include "helpwindow/link_dispatch.h"
@@ -17,21 +18,7 @@ namespace {
 using helpwindow::ItemId;
 using helpwindow::kNoItem;
 
-// The help window's contents over both libraries of the IDE folder, in memory.
-struct TreeSession {
-    explicit TreeSession(Context& ctx) : prompter(ctx) {
-        const std::string ide = ideFolder(ctx);
-        openBothLibraries(db, ide);
-        settings = ideSettings(ide);
-    }
-
-    library::SqliteHostDb db;
-    library::Settings settings;
-    helpwindow::MemoryTree tree;
-    helpwindow::MemoryView view;
-    ConsolePrompter prompter;
-    helpwindow::Contents contents{{db, tree, view, settings, {}, &prompter}};
-};
+using TreeSession = HelpWindowSession<ConsolePrompter>;
 
 // id, library, type, C or E, child button, name; a line without a record as its text.
 void printItem(std::ostream& out, const helpwindow::ContentsTree& tree, ItemId item) {
