@@ -18,7 +18,41 @@ long long daysFromCivil(long long y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
 
+// The proleptic Gregorian date of a day counted from 1970-01-01.
+void civilFromDays(long long z, int& y, unsigned& m, unsigned& d) {
+    z += 719468;
+    const long long era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = static_cast<int>(static_cast<long long>(yoe) + era * 400 + (m <= 2));
+}
+
 }  // namespace
+
+std::tm localFromUDate(long long uDate) {
+    const long long local = uDate + 28800;
+    long long days = local / 86400;
+    long long seconds = local % 86400;
+    if (seconds < 0) {
+        seconds += 86400;
+        --days;
+    }
+    int y = 0;
+    unsigned m = 0, d = 0;
+    civilFromDays(days, y, m, d);
+    std::tm t{};
+    t.tm_year = y - 1900;
+    t.tm_mon = static_cast<int>(m) - 1;
+    t.tm_mday = static_cast<int>(d);
+    t.tm_hour = static_cast<int>(seconds / 3600);
+    t.tm_min = static_cast<int>(seconds / 60 % 60);
+    t.tm_sec = static_cast<int>(seconds % 60);
+    return t;
+}
 
 std::tm localNow() {
     const std::time_t now = std::time(nullptr);

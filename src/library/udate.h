@@ -8,6 +8,8 @@
 namespace orv::library {
 
 long long uDateFromLocal(const std::tm& local);
+// The local date and time a date stamp stands for: the inverse of uDateFromLocal.
+std::tm localFromUDate(long long uDate);
 long long uDateNow();
 
 // "yyyy-mm-dd hh:mm:ss" of the local time now.
