@@ -25,12 +25,14 @@ bool showsOpenBook(const TreeNode& node) {
     return node.isCategory && node.type != library::kCategoryRecycleBin && node.type != library::kCategoryLeaf;
 }
 
-TreeNode entryNode(const Row& row, long long parentId, int lib) {
+// The record of a row read as "id,name,nType" (a category's or an entry's fields).
+TreeNode nodeOf(const Row& row, long long parentId, int lib, bool isCategory) {
     TreeNode node;
     node.id = library::cellNumber(row, 0);
     node.name = library::cellText(row, 1);
     node.type = static_cast<int>(library::cellNumber(row, 2));
     node.parentId = parentId;
+    node.isCategory = isCategory;
     node.lib = lib;
     return node;
 }
@@ -104,13 +106,7 @@ void Contents::loadLevel(ItemId parent, int lib, long long dID, bool recycleBin)
     s_.db.find(lib, tables::Directory, parentCondition, categories, "dID,DirName,nType", "Sort,DirName", 0);
     bool rootFound = false;
     for (const Row& row : categories.rows) {
-        TreeNode node;
-        node.id = library::cellNumber(row, 0);
-        node.name = library::cellText(row, 1);
-        node.type = static_cast<int>(library::cellNumber(row, 2));
-        node.parentId = dID;
-        node.isCategory = true;
-        node.lib = lib;
+        TreeNode node = nodeOf(row, dID, lib, true);
         if (node.type == library::kCategoryPrivateRoot) {
             node.lib = library::kPrivate;
             rootFound = true;
@@ -149,7 +145,7 @@ void Contents::loadEntries(ItemId parent, int lib, long long parentId, const std
     s_.db.find(lib, tables::KeywordList, listWhere, rows, kEntryFields, kEntryOrder, kLevelLimit);
     std::set<long long> shown;
     for (const Row& row : rows.rows) {
-        const TreeNode node = entryNode(row, parentId, lib);
+        const TreeNode node = nodeOf(row, parentId, lib, false);
         shown.insert(node.id);
         insertNode(parent, node, imagesOf(node));
     }
@@ -162,7 +158,7 @@ void Contents::loadEntries(ItemId parent, int lib, long long parentId, const std
     if (located && shown.count(target.id) == 0) {
         Row row;
         if (s_.db.findOne(lib, tables::KeywordList, "kID=" + std::to_string(target.id), row, kEntryFields, "")) {
-            const TreeNode node = entryNode(row, parentId, lib);
+            const TreeNode node = nodeOf(row, parentId, lib, false);
             shown.insert(node.id);
             insertNode(parent, node, imagesOf(node));
         }
