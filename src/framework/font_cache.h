@@ -3,7 +3,7 @@
 // Windows) is the caller's, through the two functions it hands in.
 #pragma once
 
-#include "framework/font_spec.h"
+#include "framework/font_description.h"
 
 #include <cstddef>
 #include <functional>
@@ -18,7 +18,7 @@ namespace orv::framework {
 template <typename Handle>
 class FontCache {
 public:
-    using Create = std::function<Handle(const FontSpec&)>;
+    using Create = std::function<Handle(const FontDescription&)>;
     using Destroy = std::function<void(Handle)>;
 
     FontCache(Create create, Destroy destroy) : create_(std::move(create)), destroy_(std::move(destroy)) {}
@@ -31,13 +31,13 @@ public:
 
     // The font for a font text, made on the first request for its font. A font that could
     // not be made gives Handle{} and is not remembered, so a later request tries again.
-    // `problem` receives what was wrong with the text (see ParseFontSpec).
-    Handle Get(std::string_view specText, std::string* problem = nullptr) {
-        const FontSpec spec = ParseFontSpec(specText, problem);
-        std::string key = FontSpecKey(spec);
+    // `problem` receives what was wrong with the text (see ParseFontDescription).
+    Handle Get(std::string_view descriptionText, std::string* problem = nullptr) {
+        const FontDescription font = ParseFontDescription(descriptionText, problem);
+        std::string key = FontDescriptionKey(font);
         const auto found = fonts_.find(key);
         if (found != fonts_.end()) return found->second;
-        const Handle made = create_(spec);
+        const Handle made = create_(font);
         if (made == Handle{}) return made;
         fonts_.emplace(std::move(key), made);
         return made;

@@ -13,15 +13,15 @@ namespace {
 // Stands in for the font maker of the window layer: numbers its fonts and keeps what it
 // was asked to make and to delete.
 struct FontMaker {
-    std::vector<FontSpec> made;
+    std::vector<FontDescription> made;
     std::vector<int> deleted;
     bool failing = false;
 
     FontCache<int> cache() {
         return FontCache<int>(
-            [this](const FontSpec& spec) {
+            [this](const FontDescription& font) {
                 if (failing) return 0;
-                made.push_back(spec);
+                made.push_back(font);
                 return static_cast<int>(made.size());
             },
             [this](int font) { deleted.push_back(font); });

@@ -1,5 +1,5 @@
 // Font texts read into font descriptions, and the key equal fonts share.
-#include "framework/font_spec.h"
+#include "framework/font_description.h"
 
 #include <gtest/gtest.h>
 
@@ -31,22 +31,22 @@ const FontCase kFontCases[] = {
 
 }  // namespace
 
-TEST(FontSpec, ReadsFaceSizeWeightAndFlags) {
+TEST(FontDescription, ReadsFaceSizeWeightAndFlags) {
     for (const FontCase& c : kFontCases) {
         std::string problem = "stale";
-        const FontSpec spec = ParseFontSpec(c.text, &problem);
-        EXPECT_EQ(spec.face, c.face) << c.text;
-        EXPECT_EQ(spec.points, c.points) << c.text;
-        EXPECT_EQ(spec.weight, c.weight) << c.text;
-        EXPECT_EQ(spec.italic, c.italic) << c.text;
-        EXPECT_EQ(spec.underline, c.underline) << c.text;
-        EXPECT_EQ(spec.strikeout, c.strikeout) << c.text;
+        const FontDescription font = ParseFontDescription(c.text, &problem);
+        EXPECT_EQ(font.face, c.face) << c.text;
+        EXPECT_EQ(font.points, c.points) << c.text;
+        EXPECT_EQ(font.weight, c.weight) << c.text;
+        EXPECT_EQ(font.italic, c.italic) << c.text;
+        EXPECT_EQ(font.underline, c.underline) << c.text;
+        EXPECT_EQ(font.strikeout, c.strikeout) << c.text;
         EXPECT_EQ(problem, "") << c.text;
     }
 }
 
 // A bad item keeps its default, the good ones still count, and the message names the item.
-TEST(FontSpec, BadItemsKeepDefaultsAndAreNamed) {
+TEST(FontDescription, BadItemsKeepDefaultsAndAreNamed) {
     const struct {
         const char* text;
         int points;
@@ -62,18 +62,18 @@ TEST(FontSpec, BadItemsKeepDefaultsAndAreNamed) {
     };
     for (const auto& c : cases) {
         std::string problem;
-        const FontSpec spec = ParseFontSpec(c.text, &problem);
-        EXPECT_EQ(spec.face, "Arial") << c.text;
-        EXPECT_EQ(spec.points, c.points) << c.text;
-        EXPECT_EQ(spec.weight, c.weight) << c.text;
-        EXPECT_EQ(spec.italic, c.italic) << c.text;
+        const FontDescription font = ParseFontDescription(c.text, &problem);
+        EXPECT_EQ(font.face, "Arial") << c.text;
+        EXPECT_EQ(font.points, c.points) << c.text;
+        EXPECT_EQ(font.weight, c.weight) << c.text;
+        EXPECT_EQ(font.italic, c.italic) << c.text;
         EXPECT_NE(problem.find(c.named), std::string::npos) << c.text << " -> " << problem;
         EXPECT_NE(problem.find(c.text), std::string::npos) << "the message quotes the whole font text";
     }
 }
 
-TEST(FontSpec, KeyIsTheSameForEveryWayOfWritingOneFont) {
-    const auto key = [](const char* text) { return FontSpecKey(ParseFontSpec(text)); };
+TEST(FontDescription, KeyIsTheSameForEveryWayOfWritingOneFont) {
+    const auto key = [](const char* text) { return FontDescriptionKey(ParseFontDescription(text)); };
     EXPECT_EQ(key("Arial,9"), key("arial , 9,0,0,0,0"));
     EXPECT_EQ(key("Arial,0,3"), key("ARIAL,,1"));
     EXPECT_EQ(key(""), key("SimSun,9,0"));

@@ -12,7 +12,7 @@ inline constexpr int kDefaultFontPoints = 9;
 inline constexpr int kNormalWeight = 400;
 inline constexpr int kBoldWeight = 700;
 
-struct FontSpec {
+struct FontDescription {
     std::string face = kDefaultFontFace;
     int points = kDefaultFontPoints;
     int weight = kNormalWeight;
@@ -26,11 +26,11 @@ struct FontSpec {
 // gives weight 700; the last three are flags (non-zero = on). The result is always a
 // usable font: an item that is not a whole number (or a negative size, or a seventh item)
 // keeps its default and is named in `problem`, which is left empty when all was well.
-FontSpec ParseFontSpec(std::string_view text, std::string* problem = nullptr);
+FontDescription ParseFontDescription(std::string_view text, std::string* problem = nullptr);
 
 // The text under which equal fonts are shared: one text per distinct font, whatever way
 // its text was written ("Arial,9" and "arial , 9,0,0" give the same key), because font
 // face names match without case.
-std::string FontSpecKey(const FontSpec& spec);
+std::string FontDescriptionKey(const FontDescription& font);
 
 }  // namespace orv::framework

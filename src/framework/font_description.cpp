@@ -1,5 +1,5 @@
 // Reading font texts and the key under which equal fonts are shared.
-#include "framework/font_spec.h"
+#include "framework/font_description.h"
 
 #include "text/ascii.h"
 
@@ -39,11 +39,11 @@ void note(std::string* problem, std::string_view text, std::string_view what) {
 
 }  // namespace
 
-FontSpec ParseFontSpec(std::string_view text, std::string* problem) {
+FontDescription ParseFontDescription(std::string_view text, std::string* problem) {
     if (problem) problem->clear();
-    FontSpec spec;
+    FontDescription font;
     const std::vector<std::string_view> items = splitItems(text);
-    if (!items[0].empty()) spec.face = std::string(items[0]);
+    if (!items[0].empty()) font.face = std::string(items[0]);
     if (items.size() > kMaxItems) note(problem, text, "more than six items, the rest is ignored");
     for (size_t i = 1; i < items.size() && i < kMaxItems; ++i) {
         if (items[i].empty()) continue;  // an empty item is the same as a missing one
@@ -55,22 +55,22 @@ FontSpec ParseFontSpec(std::string_view text, std::string* problem) {
         switch (i) {
         case 1:
             if (value < 0) note(problem, text, "a negative size, 9 is used");
-            else if (value > 0) spec.points = value;
+            else if (value > 0) font.points = value;
             break;
-        case 2: spec.weight = value != 0 ? kBoldWeight : kNormalWeight; break;
-        case 3: spec.italic = value != 0; break;
-        case 4: spec.underline = value != 0; break;
-        default: spec.strikeout = value != 0; break;
+        case 2: font.weight = value != 0 ? kBoldWeight : kNormalWeight; break;
+        case 3: font.italic = value != 0; break;
+        case 4: font.underline = value != 0; break;
+        default: font.strikeout = value != 0; break;
         }
     }
-    return spec;
+    return font;
 }
 
-std::string FontSpecKey(const FontSpec& spec) {
+std::string FontDescriptionKey(const FontDescription& font) {
     std::string key;
-    for (const char c : spec.face) key += text::lowerAscii(c);
-    key += ',' + std::to_string(spec.points) + ',' + std::to_string(spec.weight);
-    for (const bool flag : {spec.italic, spec.underline, spec.strikeout}) key += flag ? ",1" : ",0";
+    for (const char c : font.face) key += text::lowerAscii(c);
+    key += ',' + std::to_string(font.points) + ',' + std::to_string(font.weight);
+    for (const bool flag : {font.italic, font.underline, font.strikeout}) key += flag ? ",1" : ",0";
     return key;
 }
 
