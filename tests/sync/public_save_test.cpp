@@ -10,6 +10,7 @@
 #include "support/temp_dir.h"
 #include "support/watched_host_db.h"
 #include "library/plain_progress.h"
+#include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -23,12 +24,7 @@ namespace {
 
 constexpr long long kLocalNow = 1234567890;
 
-class RecordingPrompter : public library::Prompter {
-public:
-    void message(std::string_view text, library::MessageKind) override { shown.emplace_back(text); }
-    bool ask(std::string_view) override { return false; }
-    std::vector<std::string> shown;
-};
+using RecordingPrompter = orv::test::RecordingPrompter;
 
 // Category 5 holding entry 40 (texts 30), the bin 7: what the changes below act on.
 void addStartingRows(library::HostDb& db) {

@@ -1,5 +1,6 @@
 // The reply frame and the error table of server replies.
 #include "sync/server_reply.h"
+#include "support/recording_prompter.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +10,7 @@ using namespace orv;
 
 namespace {
 
-class RecordingPrompter : public library::Prompter {
-public:
-    void message(std::string_view text, library::MessageKind kind) override {
-        shown.emplace_back(text);
-        kinds.push_back(kind);
-    }
-    bool ask(std::string_view) override { return false; }
-    std::vector<std::string> shown;
-    std::vector<library::MessageKind> kinds;
-};
+using RecordingPrompter = orv::test::RecordingPrompter;
 
 }  // namespace
 

@@ -15,15 +15,11 @@
 #include "library/sqlite_host_db.h"
 #include "support/temp_dir.h"
 #include "tools/extractor.h"
+#include "support/recording_prompter.h"
 
 namespace orv::tools::test {
 
-class RecordingPrompter : public library::Prompter {
-public:
-    void message(std::string_view text, library::MessageKind) override { shown.emplace_back(text); }
-    bool ask(std::string_view) override { return false; }
-    std::vector<std::string> shown;
-};
+using RecordingPrompter = orv::test::RecordingPrompter;
 
 class RecordingProgress : public library::Progress {
 public:
