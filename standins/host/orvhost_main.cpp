@@ -1,8 +1,15 @@
 // orvhost.exe: a stand-in for the Orvinta IDE. It owns the IDE folder (its own folder,
 // or the one given with --ide), serves the libraries there, loads OrvintaHelp.dll, calls
 // its exports in the IDE's order and turns a press of the plug-in's toolbar button into
-// MENUCOMMAND. --open presses the button once after start-up; --screenshot FILE then
-// saves the screen as a BMP file once the help window is up, and quits. Win32 only.
+// MENUCOMMAND. Journeys are scripted on the command line and run in order once the
+// plug-in is loaded:
+//   --open              presses the plug-in's button (opens the help window)
+//   --link LINK         sends the help window its page message asking to follow LINK
+//   --source FILE       writes the HTML of the page the help window's view shows (UTF-8)
+//   --screenshot FILE   saves the screen as a BMP file
+//   --wait MS           lets MS milliseconds pass
+// With any of the last four the host closes the help window as a user would and quits
+// after the last step. Win32 only.
 #include "standins/host/host_runtime.h"
 #include "standins/host/plugin_export_name.h"
 
@@ -13,6 +20,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -23,8 +31,20 @@ namespace {
 
 constexpr int kToolbarId = 100;
 constexpr int kFirstCommandId = 1000;  // the IDE's next free command id when plug-ins load
-constexpr UINT_PTR kScreenshotTimer = 1;
-constexpr UINT kScreenshotDelayMs = 3000;
+constexpr UINT_PTR kJourneyTimer = 1;
+// Time for the plug-in's window to come up before the first step.
+constexpr UINT kFirstStepDelayMs = 3000;
+// The help window's page message and its "follow a link" command.
+constexpr UINT kPageMessage = 0x501;
+constexpr WPARAM kFollowLink = 0x504;
+// The help window's page view.
+constexpr int kPageViewId = 122;
+
+enum class StepKind { Link, Source, Screenshot, Wait };
+struct Step {
+    StepKind kind;
+    std::wstring argument;
+};
 
 struct Plugin {
     HMODULE module = nullptr;
@@ -44,7 +64,8 @@ struct HostWindow {
     Plugin plugin;
     std::vector<int32_t> pluginCommands;
     std::wstring logText;
-    std::wstring screenshotPath;
+    std::vector<Step> journey;
+    std::size_t nextStep = 0;
 };
 
 HostWindow g_host;
@@ -162,6 +183,82 @@ bool saveScreen(const std::wstring& path) {
     return ok;
 }
 
+HWND helpWindow() { return FindWindowW(L"OrvintaHelp", nullptr); }
+
+// The help window's page view, or else the first view of the engine in this process.
+HWND pageView() {
+    if (HWND help = helpWindow())
+        if (HWND view = GetDlgItem(help, kPageViewId)) return view;
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND top, LPARAM out) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(top, &pid);
+            if (pid != GetCurrentProcessId()) return TRUE;
+            *reinterpret_cast<HWND*>(out) = FindWindowExW(top, nullptr, L"wkeWebWindow", nullptr);
+            return *reinterpret_cast<HWND*>(out) == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// The page source as the engine reports it. The engine is the stand-in of this
+// workplace: its view window keeps its web view in the window's user data.
+bool writePageSource(const std::wstring& path) {
+    HWND view = pageView();
+    HMODULE engine = GetModuleHandleW(L"mb.dll");
+    if (!view || !engine) {
+        logLine(L"--source: no page view is open");
+        return false;
+    }
+    using GetSource = const char*(__cdecl*)(void*);
+    auto getSource = reinterpret_cast<GetSource>(reinterpret_cast<void*>(GetProcAddress(engine, "wkeGetSource")));
+    void* webView = reinterpret_cast<void*>(GetWindowLongPtrW(view, GWLP_USERDATA));
+    const char* source = getSource && webView ? getSource(webView) : nullptr;
+    const std::string html = source ? source : "";
+    HANDLE out = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(out, html.data(), static_cast<DWORD>(html.size()), &written, nullptr) &&
+                    written == html.size();
+    CloseHandle(out);
+    return ok;
+}
+
+void finishJourney(HWND frame) {
+    // The help window belongs to the plug-in: close it as the user would, then quit.
+    if (HWND help = helpWindow()) SendMessageW(help, WM_CLOSE, 0, 0);
+    DestroyWindow(frame);
+}
+
+void runNextStep(HWND frame) {
+    if (g_host.nextStep >= g_host.journey.size()) {
+        finishJourney(frame);
+        return;
+    }
+    const Step& step = g_host.journey[g_host.nextStep++];
+    UINT delay = 0;
+    switch (step.kind) {
+    case StepKind::Link: {
+        const std::string link = text::wideToUtf8(step.argument);
+        if (HWND help = helpWindow()) SendMessageW(help, kPageMessage, kFollowLink, reinterpret_cast<LPARAM>(link.c_str()));
+        else logLine(L"--link: the help window is not open");
+        logLine(L"--link " + step.argument);
+        break;
+    }
+    case StepKind::Source:
+        if (!writePageSource(step.argument)) logLine(L"cannot write " + step.argument);
+        break;
+    case StepKind::Screenshot:
+        if (!saveScreen(step.argument)) logLine(L"cannot write " + step.argument);
+        break;
+    case StepKind::Wait:
+        delay = static_cast<UINT>(std::wcstoul(step.argument.c_str(), nullptr, 10));
+        break;
+    }
+    SetTimer(frame, kJourneyTimer, delay > 0 ? delay : 1, nullptr);
+}
+
 void layout(HWND hwnd) {
     RECT client, bar;
     GetClientRect(hwnd, &client);
@@ -188,12 +285,9 @@ LRESULT CALLBACK frameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_TIMER:
-        if (wParam == kScreenshotTimer) {
-            KillTimer(hwnd, kScreenshotTimer);
-            if (!saveScreen(g_host.screenshotPath)) logLine(L"cannot write " + g_host.screenshotPath);
-            // The help window belongs to the plug-in: close it as the user would, then quit.
-            if (HWND help = FindWindowW(L"OrvintaHelp", nullptr)) SendMessageW(help, WM_CLOSE, 0, 0);
-            DestroyWindow(hwnd);
+        if (wParam == kJourneyTimer) {
+            KillTimer(hwnd, kJourneyTimer);
+            runNextStep(hwnd);
         }
         return 0;
     case WM_DESTROY:
@@ -229,14 +323,19 @@ bool createFrame(HINSTANCE instance) {
     return true;
 }
 
-std::wstring ideFolderFromCommandLine(bool& openAtStart, std::wstring& screenshotPath) {
+std::wstring readCommandLine(bool& openAtStart, std::vector<Step>& journey) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     std::wstring folder = standin::programFolder();
     for (int i = 1; argv && i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
         if (std::wcscmp(argv[i], L"--open") == 0) openAtStart = true;
-        else if (std::wcscmp(argv[i], L"--ide") == 0 && i + 1 < argc) folder = argv[++i];
-        else if (std::wcscmp(argv[i], L"--screenshot") == 0 && i + 1 < argc) screenshotPath = argv[++i];
+        else if (std::wcscmp(argv[i], L"--ide") == 0 && hasValue) folder = argv[++i];
+        else if (std::wcscmp(argv[i], L"--link") == 0 && hasValue) journey.push_back({StepKind::Link, argv[++i]});
+        else if (std::wcscmp(argv[i], L"--source") == 0 && hasValue) journey.push_back({StepKind::Source, argv[++i]});
+        else if (std::wcscmp(argv[i], L"--screenshot") == 0 && hasValue)
+            journey.push_back({StepKind::Screenshot, argv[++i]});
+        else if (std::wcscmp(argv[i], L"--wait") == 0 && hasValue) journey.push_back({StepKind::Wait, argv[++i]});
     }
     LocalFree(argv);
     return folder;
@@ -248,7 +347,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES};
     InitCommonControlsEx(&icc);
     bool openAtStart = false;
-    const std::wstring ideFolder = ideFolderFromCommandLine(openAtStart, g_host.screenshotPath);
+    const std::wstring ideFolder = readCommandLine(openAtStart, g_host.journey);
 
     std::string error;
     if (!standin::openHostLibraries(ideFolder, error))
@@ -263,7 +362,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     layout(g_host.frame);
     if (openAtStart && !g_host.pluginCommands.empty())
         PostMessageW(g_host.frame, WM_COMMAND, MAKEWPARAM(g_host.pluginCommands.front(), 0), 0);
-    if (!g_host.screenshotPath.empty()) SetTimer(g_host.frame, kScreenshotTimer, kScreenshotDelayMs, nullptr);
+    if (!g_host.journey.empty()) SetTimer(g_host.frame, kJourneyTimer, kFirstStepDelayMs, nullptr);
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -4,6 +4,7 @@
 
 #include "framework/win32/entry_guard.h"
 #include "framework/win32/message_box_prompter.h"
+#include "framework/win32/window_placement.h"
 #include "library/paths.h"
 #include "library/settings.h"
 #include "text/win32/wide_text.h"
@@ -35,38 +36,6 @@ HelpWindowState* stateOf(HWND hwnd) {
 
 int scaled(const HelpWindowState& s, int designPixels) { return MulDiv(designPixels, s.dpi, 96); }
 
-bool isMinimisedShow(UINT showCmd) {
-    return showCmd == SW_HIDE || showCmd == SW_SHOWMINIMIZED || showCmd == SW_MINIMIZE ||
-           showCmd == SW_SHOWMINNOACTIVE;
-}
-
-void applyPlacement(HWND hwnd, const library::WindowPlacement& p) {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    wp.flags = static_cast<UINT>(p.flags) & WPF_RESTORETOMAXIMIZED;
-    // A window saved while minimised would reopen invisible to the user: open it normally.
-    wp.showCmd = isMinimisedShow(static_cast<UINT>(p.showCmd)) ? SW_SHOWNORMAL : static_cast<UINT>(p.showCmd);
-    wp.rcNormalPosition = {p.left, p.top, p.right, p.bottom};
-    SetWindowPlacement(hwnd, &wp);
-    SetWindowPos(hwnd, p.topMost != 0 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-library::WindowPlacement currentPlacement(HWND hwnd) {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    GetWindowPlacement(hwnd, &wp);
-    library::WindowPlacement p;
-    p.left = wp.rcNormalPosition.left;
-    p.top = wp.rcNormalPosition.top;
-    p.right = wp.rcNormalPosition.right;
-    p.bottom = wp.rcNormalPosition.bottom;
-    p.topMost = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) ? -1 : 0;
-    p.flags = static_cast<int>(wp.flags);
-    p.showCmd = static_cast<int>(wp.showCmd);
-    return p;
-}
-
 void onCreate(HWND hwnd, HelpWindowState& s) {
     HDC screen = GetDC(nullptr);
     s.dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -85,7 +54,7 @@ void onStartup(HWND hwnd, HelpWindowState& s) {
 void onClose(HWND hwnd, HelpWindowState& s) {
     if (s.store) {
         std::string error;
-        if (!library::writePlacement(*s.store, currentPlacement(hwnd), error))
+        if (!library::writePlacement(*s.store, framework::CurrentPlacement(hwnd), error))
             framework::MessageBoxPrompter(hwnd).message("窗口位置未能保存：\r\n" + error, library::MessageKind::Error);
     }
     DestroyWindow(hwnd);
@@ -225,7 +194,7 @@ void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMo
         return;
     }
     g_window = hwnd;
-    applyPlacement(hwnd, stateOf(hwnd)->settings.placement);
+    framework::ApplyPlacement(hwnd, stateOf(hwnd)->settings.placement);
     PostMessageW(hwnd, kStartupMessage, kStartupMessage, openMode);
 }
 

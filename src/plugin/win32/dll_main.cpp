@@ -1,6 +1,7 @@
 // The library entry point: records the module instance and nothing more, since the
 // loader lock is held here. Win32 only.
 #include "framework/win32/entry_guard.h"
+#include "framework/win32/form.h"
 #include "helpwindow/win32/help_window.h"
 #include "plugin/win32/plugin_state.h"
 
@@ -13,6 +14,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
             // Unloaded while the process goes on: a later load must not find a window
             // class whose procedure pointed into this copy of the module.
             UnregisterClassW(orv::helpwindow::kWindowClass, instance);
+            orv::framework::UnregisterFormClasses();
         }
         return TRUE;
     });

@@ -1,17 +1,9 @@
 // The plug-in's module-wide state. Win32 only.
 #include "plugin/win32/plugin_state.h"
 
-#include <cstring>
+#include "framework/win32/gdiplus_session.h"
 
-// GDI+'s flat start-up function, declared here rather than through <gdiplus.h>, whose C++
-// headers want the min/max macros that the rest of the code keeps out.
-struct OrvGdiplusStartupInput {
-    UINT32 version;
-    void* debugEventCallback;
-    BOOL suppressBackgroundThread;
-    BOOL suppressExternalCodecs;
-};
-extern "C" int WINAPI GdiplusStartup(ULONG_PTR* token, const OrvGdiplusStartupInput* input, void* output);
+#include <cstring>
 
 namespace orv::plugin {
 
@@ -33,11 +25,9 @@ void copyTheme(const HostThemeRecord* record, ThemeCopy& into) {
 void startGdiplusOnce() {
     PluginState& state = pluginState();
     if (state.gdiplusStarted) return;
-    // The token is never given back: GDI+ stays up until the process ends, so nothing
-    // the plug-in drew can outlive it.
-    ULONG_PTR token = 0;
-    const OrvGdiplusStartupInput input{1, nullptr, FALSE, FALSE};
-    state.gdiplusStarted = GdiplusStartup(&token, &input, nullptr) == 0;
+    // The plug-in's own reference is never given back: GDI+ stays up until the process
+    // ends, so nothing the plug-in drew can outlive it.
+    state.gdiplusStarted = framework::AcquireGdiplus();
 }
 
 }  // namespace orv::plugin

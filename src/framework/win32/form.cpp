@@ -1,0 +1,328 @@
+// Form creation and the standard handling every form's window procedure applies before
+// and around its own handler. Win32 only.
+#include "framework/win32/form.h"
+
+#include "framework/control_kinds.h"
+#include "framework/win32/entry_guard.h"
+#include "framework/win32/fonts.h"
+#include "framework/win32/form_state.h"
+#include "framework/win32/images.h"
+#include "framework/win32/module_instance.h"
+#include "framework/win32/screen_scale.h"
+#include "text/win32/wide_text.h"
+
+#include <set>
+
+namespace orv::framework {
+namespace {
+
+LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The classes this module registered, for its unload.
+std::set<std::wstring>& registeredClasses() {
+    static std::set<std::wstring> classes;
+    return classes;
+}
+
+bool registerFormClass(const std::wstring& className, std::string& error) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    if (GetClassInfoExW(ModuleInstance(), className.c_str(), &wc)) {
+        if (wc.lpfnWndProc == formProc) return true;
+        error = "the window class " + text::wideToUtf8(className) + " belongs to other windows";
+        return false;
+    }
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = formProc;
+    wc.cbWndExtra = sizeof(LONG_PTR);  // the form's state
+    wc.hInstance = ModuleInstance();
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className.c_str();
+    if (!RegisterClassExW(&wc)) {
+        const DWORD code = GetLastError();
+        error = "RegisterClassExW failed (error " + std::to_string(code) + ")";
+        return false;
+    }
+    registeredClasses().insert(className);
+    return true;
+}
+
+COLORREF colourValue(const Colour& colour, int fallbackSystemIndex) {
+    if (colour.kind == ColourKind::Rgb) return colour.rgb;
+    return GetSysColor(colour.kind == ColourKind::System ? colour.systemIndex : fallbackSystemIndex);
+}
+
+COLORREF backColourOf(std::uint32_t childBack, std::uint32_t formBack) {
+    return colourValue(ChooseBackColour(childBack, formBack), COLOR_BTNFACE);
+}
+
+// What CreateForm hands to CreateWindowExW: the state, which the window takes over at
+// WM_NCCREATE and frees at WM_NCDESTROY; until then the request owns it.
+struct CreationRequest {
+    std::unique_ptr<FormState> state;
+};
+
+void layOut(HWND hwnd, FormState& form) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    // Size grips keep to the lower right corner whatever the form's own layout does.
+    for (auto& record : form.controls) {
+        if (!(record->kindRules & kRuleLowerRightCorner)) continue;
+        RECT grip{};
+        GetWindowRect(record->window, &grip);
+        const int w = grip.right - grip.left, h = grip.bottom - grip.top;
+        SetWindowPos(record->window, nullptr, client.right - w, client.bottom - h, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    form.handler->onLayout(hwnd, client.right, client.bottom);
+}
+
+void onCreatedNotice(HWND hwnd, FormState& form) {
+    if (form.createdNoticeSeen) return;
+    form.createdNoticeSeen = true;
+    layOut(hwnd, form);
+    form.handler->onCreated(hwnd, form.createdParameter);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// The background in the back colour and whatever the handler draws, composed off screen
+// so that a resize does not flicker.
+void paint(HWND hwnd, FormState& form) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP picture = memory ? CreateCompatibleBitmap(dc, client.right, client.bottom) : nullptr;
+    HDC target = picture ? memory : dc;
+    HGDIOBJ previous = picture ? SelectObject(memory, picture) : nullptr;
+    HBRUSH back = CreateSolidBrush(backColourOf(form.record.backColour, kDefaultColour));
+    FillRect(target, &client, back ? back : GetSysColorBrush(COLOR_BTNFACE));
+    if (back) DeleteObject(back);
+    guarded(Silent{}, [&] { form.handler->onPaint(hwnd, target, client); });
+    if (picture) {
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteObject(picture);
+    }
+    if (memory) DeleteDC(memory);
+    EndPaint(hwnd, &ps);
+}
+
+// A child's text in its fore colour on its back colour (else the form's, else button
+// face), with a new brush of that colour; the brush handed out before is deleted.
+LRESULT colourRequest(HWND hwnd, FormState& form, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The system's preparation first, so that what we do not set keeps its usual look.
+    DefWindowProcW(hwnd, message, wParam, lParam);
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    ControlRecord* child = WindowRecords().Lookup(reinterpret_cast<HWND>(lParam));
+    ControlRecord& holder = child ? *child : form.record;
+    const std::uint32_t childBack = child ? child->backColour : kDefaultColour;
+    if (child && !IsDefaultColour(child->foreColour))
+        SetTextColor(dc, colourValue(DecodeColour(child->foreColour), COLOR_WINDOWTEXT));
+    const COLORREF back = backColourOf(childBack, form.record.backColour);
+    SetBkColor(dc, back);
+    HBRUSH brush = CreateSolidBrush(back);
+    if (!brush) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    if (holder.brush) DeleteObject(holder.brush);
+    holder.brush = brush;
+    return reinterpret_cast<LRESULT>(brush);
+}
+
+bool setCursor(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(lParam) != HTCLIENT) return false;
+    const ControlRecord* child = WindowRecords().Lookup(reinterpret_cast<HWND>(wParam));
+    if (!child || !child->cursor) return false;
+    SetCursor(child->cursor);
+    return true;
+}
+
+void closeRequest(HWND hwnd, FormState& form) {
+    if (form.handler->onCloseRequest(hwnd) != 0) return;
+    EnableOwners(form);
+    DestroyWindow(hwnd);
+}
+
+LRESULT standardHandling(HWND hwnd, FormState& form, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kCreatedNotice:
+        if (static_cast<UINT>(wParam) != kCreatedNotice) break;
+        onCreatedNotice(hwnd, form);
+        return 0;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) layOut(hwnd, form);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // painted with the rest in WM_PAINT
+    case WM_PAINT:
+        paint(hwnd, form);
+        return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        return colourRequest(hwnd, form, message, wParam, lParam);
+    case WM_SETCURSOR:
+        if (setCursor(wParam, lParam)) return TRUE;
+        break;
+    case WM_SETFOCUS:
+        if (form.record.focusChild && IsChild(hwnd, form.record.focusChild)) SetFocus(form.record.focusChild);
+        return 0;
+    case WM_COMMAND:
+        form.handler->onCommand(hwnd, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_NOTIFY:
+        return form.handler->onNotify(hwnd, *reinterpret_cast<NMHDR*>(lParam));
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) != SC_CLOSE) break;
+        SendMessageW(hwnd, WM_CLOSE, 0, 0);
+        return 0;
+    case WM_CLOSE:
+        closeRequest(hwnd, form);
+        return 0;
+    case WM_DESTROY:
+        // A form destroyed without a close request still gives its owners back.
+        EnableOwners(form);
+        form.handler->onDestroy(hwnd);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* request = static_cast<CreationRequest*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        if (!request || !request->state) return FALSE;
+        FormState* state = request->state.release();
+        state->record.window = hwnd;
+        state->record.parent = hwnd;
+        SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(state));
+        SetPropW(hwnd, kFormRecordProperty, &state->record);
+        WindowRecords().Register(hwnd, &state->record);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    FormState* form = FormStateOf(hwnd);
+    if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ReleaseForm(hwnd, form);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    if (form->handler->onMessage(hwnd, message, wParam, lParam, result)) return result;
+    return standardHandling(hwnd, *form, message, wParam, lParam);
+}
+
+// A failed message answers so that what it asked for does not happen.
+LRESULT refusal(UINT message) {
+    if (message == WM_NCCREATE) return FALSE;
+    if (message == WM_CREATE) return -1;
+    return 0;
+}
+
+// The user hears of failures in what they asked for; the system's own messages fail
+// silently.
+struct FormFailure {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    void operator()(const char* reason) const {
+        const char* action = nullptr;
+        if (message == WM_COMMAND || message == WM_NOTIFY) action = "命令未能完成。";
+        else if (message == WM_CLOSE) action = "无法关闭窗口。";
+        else if (message == kCreatedNotice && static_cast<UINT>(wParam) == kCreatedNotice) action = "窗口未能完成启动。";
+        if (action) TellUser{hwnd, action}(reason);
+    }
+};
+
+LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guarded(refusal(message), FormFailure{hwnd, message, wParam},
+                   [&] { return handleMessage(hwnd, message, wParam, lParam); });
+}
+
+RECT outerRect(const FormOptions& options) {
+    const DpiScale& scale = ScreenScale();
+    RECT rect{0, 0, scale.ScaleX(options.width), scale.ScaleY(options.height)};
+    if (options.clientSize) AdjustWindowRectEx(&rect, options.style, FALSE, options.exStyle);
+    return rect;
+}
+
+void setIcons(HWND hwnd, FormState& form, const std::string& icon) {
+    if (icon.empty()) return;
+    form.record.largeIcon = LoadIconResource(icon, 48);
+    form.record.smallIcon = LoadIconResource(icon, 32);
+    if (form.record.largeIcon) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form.record.largeIcon));
+    if (form.record.smallIcon)
+        SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form.record.smallIcon));
+}
+
+}  // namespace
+
+FormState* FormStateOf(HWND window) {
+    if (!window || GetClassLongPtrW(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(formProc)) return nullptr;
+    return reinterpret_cast<FormState*>(GetWindowLongPtrW(window, 0));
+}
+
+FormHandler* FormHandlerOf(HWND form) {
+    FormState* state = FormStateOf(form);
+    return state ? state->handler.get() : nullptr;
+}
+
+bool IsForm(HWND window) { return FormStateOf(window) != nullptr; }
+
+HWND CreateForm(const FormOptions& options, std::unique_ptr<FormHandler> handler, std::string& error) {
+    if (!handler) handler = std::make_unique<FormHandler>();
+    const std::wstring className = options.className.empty() ? kGeneratedClassPrefix + options.name : options.className;
+    if (!registerFormClass(className, error)) return nullptr;
+
+    CreationRequest request;
+    request.state = std::make_unique<FormState>();
+    FormState& state = *request.state;
+    state.handler = std::move(handler);
+    state.record.name = options.name;
+    state.record.caption = options.caption;
+    state.record.font = options.font;
+    state.record.foreColour = options.foreColour;
+    state.record.backColour = options.backColour;
+    state.record.x = options.x;
+    state.record.y = options.y;
+    state.record.width = options.width;
+    state.record.height = options.height;
+    state.requestedOwner = options.owner;
+    state.createdParameter = options.createdParameter;
+
+    const DpiScale& scale = ScreenScale();
+    const RECT outer = outerRect(options);
+    const int x = options.x == CW_USEDEFAULT ? CW_USEDEFAULT : scale.ScaleX(options.x);
+    const int y = options.y == CW_USEDEFAULT ? CW_USEDEFAULT : scale.ScaleY(options.y);
+    HWND hwnd = CreateWindowExW(options.exStyle, className.c_str(), options.caption.c_str(), options.style & ~WS_VISIBLE, x, y,
+                                outer.right - outer.left, outer.bottom - outer.top, options.owner, nullptr,
+                                ModuleInstance(), &request);
+    if (!hwnd) {
+        const DWORD code = GetLastError();
+        error = "CreateWindowExW failed (error " + std::to_string(code) + ")";
+        return nullptr;
+    }
+    FormState* made = FormStateOf(hwnd);
+    if (HFONT font = FontFor(options.font)) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    setIcons(hwnd, *made, options.icon);
+    if (!PostMessageW(hwnd, kCreatedNotice, kCreatedNotice, options.createdParameter)) {
+        const DWORD code = GetLastError();
+        error = "PostMessageW of the created notice failed (error " + std::to_string(code) + ")";
+        DestroyWindow(hwnd);
+        return nullptr;
+    }
+    if (options.style & WS_VISIBLE) ShowForm(hwnd);
+    return hwnd;
+}
+
+void UnregisterFormClasses() {
+    for (const std::wstring& name : registeredClasses()) UnregisterClassW(name.c_str(), ModuleInstance());
+    registeredClasses().clear();
+}
+
+}  // namespace orv::framework
