@@ -96,32 +96,30 @@ HWND CreateControl(HWND form, const ControlOptions& options, std::string& error)
                                    options.createParam);
     if (!control) return error = failure("CreateWindowExW of " + creation.windowClass), nullptr;
 
-    auto made = std::make_unique<ControlRecord>();
-    made->window = control;
-    made->parent = form;
-    made->name = options.name;
-    made->index = options.index;
-    made->id = options.id;
-    made->caption = options.caption;
-    made->font = options.font;
-    made->foreColour = options.foreColour;
-    made->backColour = options.backColour;
-    made->kindRules = creation.rules;
-    made->x = options.x;
-    made->y = options.y;
-    made->width = options.width;
-    made->height = options.height;
-    ControlRecord* record = nullptr;
-    const bool kept = guarded(false, Silent{}, [&] {
-        record = KeepControlRecord(*state, std::move(made), isLightKind(FindControlKind(options.kind)));
-        return true;
-    });
-    if (!kept) {
+    // From here a failure takes the window back: it would otherwise live without a record.
+    try {
+        auto made = std::make_unique<ControlRecord>();
+        made->window = control;
+        made->parent = form;
+        made->name = options.name;
+        made->index = options.index;
+        made->id = options.id;
+        made->caption = options.caption;
+        made->font = options.font;
+        made->foreColour = options.foreColour;
+        made->backColour = options.backColour;
+        made->kindRules = creation.rules;
+        made->x = options.x;
+        made->y = options.y;
+        made->width = options.width;
+        made->height = options.height;
+        ControlRecord* record = KeepControlRecord(*state, std::move(made), isLightKind(FindControlKind(options.kind)));
+        WatchControl(control);
+        finishControl(control, *state, options, *record, creation);
+    } catch (...) {
         DestroyWindow(control);
-        return error = "out of memory for the control's record", nullptr;
+        throw;
     }
-    WatchControl(control);
-    finishControl(control, *state, options, *record, creation);
     if (!subclass(control, options, error)) {
         DestroyWindow(control);
         return nullptr;

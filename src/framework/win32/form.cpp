@@ -29,7 +29,7 @@ bool registerFormClass(const std::wstring& className, std::string& error) {
     wc.cbSize = sizeof wc;
     if (GetClassInfoExW(ModuleInstance(), className.c_str(), &wc)) {
         if (wc.lpfnWndProc == formProc) return true;
-        error = "the window class " + text::wideToUtf8(className) + " belongs to other windows";
+        error = "窗口类 " + text::wideToUtf8(className) + " 已被其他窗口使用。";
         return false;
     }
     wc.cbSize = sizeof wc;
@@ -42,7 +42,7 @@ bool registerFormClass(const std::wstring& className, std::string& error) {
     wc.lpszClassName = className.c_str();
     if (!RegisterClassExW(&wc)) {
         const DWORD code = GetLastError();
-        error = "RegisterClassExW failed (error " + std::to_string(code) + ")";
+        error = "RegisterClassExW 失败（错误 " + std::to_string(code) + "）。";
         return false;
     }
     registeredClasses().insert(className);
@@ -62,6 +62,7 @@ COLORREF backColourOf(std::uint32_t childBack, std::uint32_t formBack) {
 // WM_NCCREATE and frees at WM_NCDESTROY; until then the request owns it.
 struct CreationRequest {
     std::unique_ptr<FormState> state;
+    std::string failure;  // why WM_NCCREATE or WM_CREATE refused the window
 };
 
 void layOut(HWND hwnd, FormState& form) {
@@ -230,7 +231,15 @@ struct FormFailure {
     HWND hwnd;
     UINT message;
     WPARAM wParam;
+    LPARAM lParam;
     void operator()(const char* reason) const {
+        if (message == WM_NCCREATE || message == WM_CREATE) {
+            // CreateForm tells its caller why no window came of it.
+            auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            if (auto* request = create ? static_cast<CreationRequest*>(create->lpCreateParams) : nullptr)
+                request->failure = reason;
+            return;
+        }
         const char* action = nullptr;
         if (message == WM_COMMAND || message == WM_NOTIFY) action = "命令未能完成。";
         else if (message == WM_CLOSE) action = "无法关闭窗口。";
@@ -240,7 +249,7 @@ struct FormFailure {
 };
 
 LRESULT CALLBACK formProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return guarded(refusal(message), FormFailure{hwnd, message, wParam},
+    return guarded(refusal(message), FormFailure{hwnd, message, wParam, lParam},
                    [&] { return handleMessage(hwnd, message, wParam, lParam); });
 }
 
@@ -304,15 +313,21 @@ HWND CreateForm(const FormOptions& options, std::unique_ptr<FormHandler> handler
                                 ModuleInstance(), &request);
     if (!hwnd) {
         const DWORD code = GetLastError();
-        error = "CreateWindowExW failed (error " + std::to_string(code) + ")";
+        error = request.failure.empty() ? "CreateWindowExW 失败（错误 " + std::to_string(code) + "）。" : request.failure;
         return nullptr;
     }
-    FormState* made = FormStateOf(hwnd);
-    if (HFONT font = FontFor(options.font)) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    setIcons(hwnd, *made, options.icon);
+    // From here a failure takes the window back: nobody else knows of it yet.
+    try {
+        FormState* made = FormStateOf(hwnd);
+        if (HFONT font = FontFor(options.font)) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        setIcons(hwnd, *made, options.icon);
+    } catch (...) {
+        DestroyWindow(hwnd);
+        throw;
+    }
     if (!PostMessageW(hwnd, kCreatedNotice, kCreatedNotice, options.createdParameter)) {
         const DWORD code = GetLastError();
-        error = "PostMessageW of the created notice failed (error " + std::to_string(code) + ")";
+        error = "无法投递窗口的创建通知（错误 " + std::to_string(code) + "）。";
         DestroyWindow(hwnd);
         return nullptr;
     }

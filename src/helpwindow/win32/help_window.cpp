@@ -1,15 +1,22 @@
-// The help window's class, creation, placement and start-up step. Win32 only.
-// Its procedure answers every message inside the entry guard.
+// The help window: a form of the window layer with its page view, its placement and its
+// start-up step. Win32 only. Every message runs inside the form layer's guard.
 #include "helpwindow/win32/help_window.h"
 
+#include "framework/navigation_guard.h"
+#include "framework/win32/browser_control.h"
+#include "framework/win32/controls.h"
 #include "framework/win32/entry_guard.h"
+#include "framework/win32/form.h"
 #include "framework/win32/message_box_prompter.h"
+#include "framework/win32/page_guard.h"
+#include "framework/win32/screen_scale.h"
 #include "framework/win32/window_placement.h"
 #include "library/paths.h"
 #include "library/settings.h"
 #include "text/win32/wide_text.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace orv::helpwindow {
@@ -17,140 +24,103 @@ namespace {
 
 HWND g_window = nullptr;
 
-// Size at 96 dots per inch; scaled to the screen.
+// Sizes in 96-dpi units.
 constexpr int kDesignWidth = 654, kDesignHeight = 587;
 constexpr int kMinWidth = 500, kMinHeight = 400;
+constexpr int kPageViewId = 122;
+constexpr int kEngineNoticeId = 121;
 
-// Per-window state: created with the window, freed when it is destroyed.
-struct HelpWindowState {
-    std::string ideFolder;
-    std::unique_ptr<library::SettingsStore> store;  // null without an IDE folder
-    library::Settings settings;
-    int openMode = 0;
-    int dpi = 96;
-};
+class HelpWindow : public framework::FormHandler {
+public:
+    explicit HelpWindow(std::string ideFolder) : ideFolder_(std::move(ideFolder)) {}
 
-HelpWindowState* stateOf(HWND hwnd) {
-    return reinterpret_cast<HelpWindowState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
+    const library::Settings& settings() const { return settings_; }
 
-int scaled(const HelpWindowState& s, int designPixels) { return MulDiv(designPixels, s.dpi, 96); }
-
-void onCreate(HWND hwnd, HelpWindowState& s) {
-    HDC screen = GetDC(nullptr);
-    s.dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    if (!s.ideFolder.empty()) {
-        s.store = library::makeSettingsStore(library::ideFile(s.ideFolder, library::kSettingsFile));
-        s.settings = library::readSettings(*s.store);
-    }
-}
-
-void onStartup(HWND hwnd, HelpWindowState& s) {
-    const std::string caption = std::string(kCaption) + " " + kVersionText;
-    SetWindowTextW(hwnd, text::utf8ToWide(caption).c_str());
-}
-
-void onClose(HWND hwnd, HelpWindowState& s) {
-    if (s.store) {
-        std::string error;
-        if (!library::writePlacement(*s.store, framework::CurrentPlacement(hwnd), error))
-            framework::MessageBoxPrompter(hwnd).message("窗口位置未能保存：\r\n" + error, library::MessageKind::Error);
-    }
-    DestroyWindow(hwnd);
-}
-
-// What openHelpWindow hands to CreateWindowExW. The window takes the state over at
-// WM_NCCREATE and from then on alone frees it (at WM_NCDESTROY), whether its creation
-// goes on or fails; until then the request owns it.
-struct CreationRequest {
-    std::unique_ptr<HelpWindowState> state;
-    std::string failure;  // why WM_CREATE refused the window, for openHelpWindow to tell
-};
-
-// Null for a window of this class that openHelpWindow did not ask for.
-CreationRequest* requestOf(LPARAM createParam) {
-    return static_cast<CreationRequest*>(reinterpret_cast<CREATESTRUCTW*>(createParam)->lpCreateParams);
-}
-
-LRESULT handleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        CreationRequest* request = requestOf(lParam);
-        if (!request || !request->state) return FALSE;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(request->state.release()));
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    HelpWindowState* s = stateOf(hwnd);
-    if (!s) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    switch (msg) {
-    case WM_CREATE:
-        onCreate(hwnd, *s);
-        return 0;
-    case kStartupMessage:
-        if (wParam == kStartupMessage) onStartup(hwnd, *s);
-        return 0;
-    case WM_GETMINMAXINFO: {
-        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMinTrackSize = {scaled(*s, kMinWidth), scaled(*s, kMinHeight)};
-        return 0;
-    }
-    case WM_CLOSE:
-        onClose(hwnd, *s);
-        return 0;
-    case WM_DESTROY:
-        if (g_window == hwnd) g_window = nullptr;
-        return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        delete s;
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    default:
-        return DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-}
-
-// A message that failed answers so that what it asked for does not happen: no window
-// from a failed creation.
-LRESULT refusal(UINT msg) {
-    if (msg == WM_NCCREATE) return FALSE;
-    if (msg == WM_CREATE) return -1;
-    return 0;
-}
-
-// Who hears of a failed message: openHelpWindow of a failed creation, the user of what
-// they did themselves; the window system's own messages fail silently.
-struct MessageFailure {
-    HWND hwnd;
-    UINT msg;
-    LPARAM lParam;
-    void operator()(const char* reason) const {
-        if (msg == WM_CREATE) {
-            if (CreationRequest* request = requestOf(lParam)) request->failure = reason;
-        } else if (msg == WM_CLOSE) {
-            framework::TellUser{hwnd, "无法关闭帮助窗口。"}(reason);
-        } else if (msg == kStartupMessage) {
-            framework::TellUser{hwnd, "帮助窗口未能完成启动。"}(reason);
+    bool onMessage(HWND form, UINT message, WPARAM, LPARAM lParam, LRESULT& result) override {
+        switch (message) {
+        case WM_CREATE:
+            create(form);
+            return false;
+        case WM_GETMINMAXINFO: {
+            const framework::DpiScale& scale = framework::ScreenScale();
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMinTrackSize = {scale.ScaleX(kMinWidth), scale.ScaleY(kMinHeight)};
+            result = 0;
+            return true;
+        }
+        default:
+            return false;
         }
     }
+
+    // The start-up step.
+    void onCreated(HWND form, LPARAM) override {
+        const std::string caption = std::string(kCaption) + " " + kVersionText;
+        SetWindowTextW(form, text::utf8ToWide(caption).c_str());
+        if (page_ && page_->HasView()) page_->LoadHtml("");
+    }
+
+    void onLayout(HWND form, int width, int height) override {
+        if (page_ && page_->HasView()) MoveWindow(page_->ViewWindow(), 0, 0, width, height, TRUE);
+        if (HWND notice = GetDlgItem(form, kEngineNoticeId)) MoveWindow(notice, 8, 8, width - 16, height - 16, TRUE);
+    }
+
+    int onCloseRequest(HWND form) override {
+        if (store_) {
+            std::string error;
+            if (!library::writePlacement(*store_, framework::CurrentPlacement(form), error))
+                framework::MessageBoxPrompter(form).message("窗口位置未能保存：\r\n" + error, library::MessageKind::Error);
+        }
+        return 0;
+    }
+
+    void onDestroy(HWND form) override {
+        // The view goes while its window still exists, so the engine hears of it.
+        page_.reset();
+        if (g_window == form) g_window = nullptr;
+    }
+
+private:
+    void create(HWND form) {
+        if (!ideFolder_.empty()) {
+            store_ = library::makeSettingsStore(library::ideFile(ideFolder_, library::kSettingsFile));
+            settings_ = library::readSettings(*store_);
+        }
+        createPageView(form);
+    }
+
+    // The engine comes from the IDE folder. Without one the window still opens and says
+    // why it shows no pages.
+    void createPageView(HWND form) {
+        const std::wstring folder = text::utf8ToWide(ideFolder_);
+        framework::SetEngineFolder(folder);
+        page_ = std::make_unique<framework::BrowserControl>(form, kPageViewId, L"Miniblink1", 0, 0, kDesignWidth,
+                                                            kDesignHeight);
+        if (!page_->HasView()) {
+            framework::ControlOptions notice;
+            notice.kind = "LABEL";
+            notice.name = L"LabelEngine";
+            notice.id = kEngineNoticeId;
+            notice.caption = framework::EngineProblem();
+            notice.width = kDesignWidth - 16;
+            notice.height = 40;
+            std::string error;
+            if (!framework::CreateControl(form, notice, error)) throw std::runtime_error(error);
+            return;
+        }
+        framework::GuardPageView(*page_, folder, framework::OpenInSystemBrowser);
+        // Links that ask for a new window: outside addresses go to the user's browser.
+        page_->SetEvent("CREATEVIEW", [](framework::BrowserEvent& e) -> std::intptr_t {
+            if (framework::IsOutsideAddress(text::wideToUtf8(e.text))) framework::OpenInSystemBrowser(e.text);
+            return 0;
+        });
+    }
+
+    std::string ideFolder_;
+    std::unique_ptr<library::SettingsStore> store_;  // null without an IDE folder
+    library::Settings settings_;
+    std::unique_ptr<framework::BrowserControl> page_;
 };
-
-LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return framework::guarded(refusal(msg), MessageFailure{hwnd, msg, lParam},
-                              [&] { return handleMessage(hwnd, msg, wParam, lParam); });
-}
-
-bool registerClass(HINSTANCE instance) {
-    WNDCLASSEXW wc{};
-    if (GetClassInfoExW(instance, kWindowClass, &wc)) return true;
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    return RegisterClassExW(&wc) != 0;
-}
 
 void activate(HWND hwnd) {
     if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
@@ -168,34 +138,31 @@ void activate(HWND hwnd) {
 
 HWND helpWindowHandle() { return g_window && IsWindow(g_window) ? g_window : nullptr; }
 
-void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMode) {
+void openHelpWindow(HINSTANCE, const std::string& ideFolder, int openMode) {
     if (HWND existing = helpWindowHandle()) {
         activate(existing);
         return;
     }
-    const framework::TellUser tell{nullptr, kOpenFailed};
-    if (!registerClass(instance)) {
-        tell("无法注册帮助窗口类。");
-        return;
-    }
-    CreationRequest request;
-    request.state = std::make_unique<HelpWindowState>();
-    request.state->ideFolder = ideFolder;
-    request.state->openMode = openMode;
-    HWND hwnd = CreateWindowExW(0, kWindowClass, text::utf8ToWide(kCaption).c_str(),
-                                WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
-                                kDesignWidth, kDesignHeight, nullptr, nullptr, instance, &request);
-    if (!hwnd) {
-        const DWORD code = GetLastError();
-        const std::string reason = request.failure.empty()
-                                       ? "CreateWindowExW 失败（错误 " + std::to_string(code) + "）。"
-                                       : request.failure;
-        tell(reason.c_str());
-        return;
-    }
-    g_window = hwnd;
-    framework::ApplyPlacement(hwnd, stateOf(hwnd)->settings.placement);
-    PostMessageW(hwnd, kStartupMessage, kStartupMessage, openMode);
+    framework::guarded(framework::TellUser{nullptr, kOpenFailed}, [&] {
+        framework::FormOptions options;
+        options.name = L"Form1";
+        options.className = kWindowClass;
+        options.caption = text::utf8ToWide(kCaption);
+        options.width = kDesignWidth;
+        options.height = kDesignHeight;
+        options.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+        options.icon = "ICON_ADDBK";
+        options.createdParameter = openMode;
+        std::string error;
+        HWND hwnd = framework::CreateForm(options, std::make_unique<HelpWindow>(ideFolder), error);
+        if (!hwnd) {
+            framework::TellUser{nullptr, kOpenFailed}(error.c_str());
+            return;
+        }
+        g_window = hwnd;
+        auto* window = static_cast<HelpWindow*>(framework::FormHandlerOf(hwnd));
+        framework::ApplyPlacement(hwnd, window->settings().placement);
+    });
 }
 
 }  // namespace orv::helpwindow
