@@ -266,6 +266,8 @@ bool WebView::fireChar(unsigned code, unsigned flags) {
 LRESULT CALLBACK WebView::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return framework::guarded(LRESULT{0}, framework::Silent{}, [&]() -> LRESULT {
         if (message == WM_NCCREATE) {
+            // The window's user data is the view's handle: the IDE stand-in reads it to ask
+            // for the page source of the view it finds.
             auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
             SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
             static_cast<WebView*>(created->lpCreateParams)->window_ = window;

@@ -185,20 +185,20 @@ bool saveScreen(const std::wstring& path) {
 
 HWND helpWindow() { return FindWindowW(L"OrvintaHelp", nullptr); }
 
+BOOL CALLBACK findEngineView(HWND top, LPARAM out) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(top, &pid);
+    if (pid != GetCurrentProcessId()) return TRUE;
+    *reinterpret_cast<HWND*>(out) = FindWindowExW(top, nullptr, L"wkeWebWindow", nullptr);
+    return *reinterpret_cast<HWND*>(out) == nullptr;
+}
+
 // The help window's page view, or else the first view of the engine in this process.
 HWND pageView() {
     if (HWND help = helpWindow())
         if (HWND view = GetDlgItem(help, kPageViewId)) return view;
     HWND found = nullptr;
-    EnumWindows(
-        [](HWND top, LPARAM out) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(top, &pid);
-            if (pid != GetCurrentProcessId()) return TRUE;
-            *reinterpret_cast<HWND*>(out) = FindWindowExW(top, nullptr, L"wkeWebWindow", nullptr);
-            return *reinterpret_cast<HWND*>(out) == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(findEngineView, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
