@@ -157,7 +157,16 @@ LRESULT standardHandling(HWND hwnd, FormState& form, UINT message, WPARAM wParam
         if (wParam != SIZE_MINIMIZED) layOut(hwnd, form);
         return 0;
     case WM_ERASEBKGND:
-        return 1;  // painted with the rest in WM_PAINT
+        // The form's own background is painted with the rest in WM_PAINT. Transparent
+        // children (a flat toolbar) ask for it on their own device context.
+        if (WindowFromDC(reinterpret_cast<HDC>(wParam)) != hwnd) {
+            RECT area{};
+            GetClipBox(reinterpret_cast<HDC>(wParam), &area);
+            HBRUSH back = CreateSolidBrush(backColourOf(kDefaultColour, form.record.backColour));
+            FillRect(reinterpret_cast<HDC>(wParam), &area, back ? back : GetSysColorBrush(COLOR_BTNFACE));
+            if (back) DeleteObject(back);
+        }
+        return 1;
     case WM_PAINT:
         paint(hwnd, form);
         return 0;
