@@ -1,10 +1,12 @@
 // Failures inside the plug-in's entry points stay there: a host service that throws, an
-// allocation that fails at each step of opening the help window in turn, a notification
-// that runs out of memory, a request thread that outlives the plug-in's unload. The IDE
-// this program plays goes on after each, and its next command works.
+// allocation that fails at each step of opening the help window in turn, a form refused
+// while memory runs out, a notification that runs out of memory, a request thread that
+// outlives the plug-in's unload. The IDE this program plays goes on after each, and its
+// next command works.
 #include "wine/tiny_server.h"  // first: Winsock wants to come before <windows.h>
 
 #include "framework/win32/entry_guard.h"
+#include "framework/win32/form.h"
 #include "helpwindow/win32/help_window.h"
 #include "library/prompt.h"
 #include "plugin/host_abi.h"
@@ -16,8 +18,11 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
+#include <memory>
 #include <stdexcept>
+#include <string>
 
 // The plug-in's exports, linked into this program.
 extern "C" int32_t HOST_CALL INITIALIZATION(HostString*, HostString*);
@@ -175,6 +180,53 @@ TEST_F(InProcessPlugin, EveryAllocationFailingInTurnWhileTheWindowOpens) {
     EXPECT_GT(n, 0) << "opening the window allocated nothing";
     EXPECT_GT(refusedCreations, 0) << "no failure fell into the window's creation";
     expectTheNextCommandWorks();
+}
+
+namespace {
+
+// Longer than a string keeps in its own buffer, so keeping it takes an allocation.
+constexpr const char* kRefusal = "this form refuses to be created";
+
+// Refuses its window at WM_CREATE; with `starve`, the allocation that follows the throw
+// (the form layer keeping the reason) fails. Either way it arms, so that what the test
+// reads afterwards is about this window alone.
+class RefusingHandler : public framework::FormHandler {
+public:
+    explicit RefusingHandler(bool starve) : starve_(starve) {}
+    bool onMessage(HWND, UINT message, WPARAM, LPARAM, LRESULT&) override {
+        if (message != WM_CREATE) return false;
+        const std::runtime_error refusal(kRefusal);  // made while memory is still there
+        failAllocationAfter(starve_ ? 0 : LONG_MAX);
+        throw refusal;  // the copy shares the text: no allocation
+    }
+
+private:
+    bool starve_;
+};
+
+}  // namespace
+
+TEST(FormRefusal, TheCallerLearnsWhyEvenWhenKeepingTheReasonRunsOutOfMemory) {
+    const long badFreesBefore = badFrees();
+    const struct {
+        bool starve;
+        std::string error;
+    } cases[] = {
+        {false, kRefusal},
+        {true, framework::kOutOfMemory},
+    };
+    for (const auto& c : cases) {
+        framework::FormOptions options;
+        options.name = L"RefusedForm";
+        std::string error;
+        const HWND made = framework::CreateForm(options, std::make_unique<RefusingHandler>(c.starve), error);
+        const bool starved = disarmAllocationFailure();
+        EXPECT_EQ(made, nullptr) << "starved: " << c.starve;
+        EXPECT_EQ(starved, c.starve);
+        EXPECT_EQ(error, c.error) << "starved: " << c.starve;
+        EXPECT_TRUE(windowsOfClass((std::wstring(framework::kGeneratedClassPrefix) + options.name).c_str()).empty());
+    }
+    EXPECT_EQ(badFrees(), badFreesBefore);
 }
 
 TEST_F(InProcessPlugin, NotificationsThatRunOutOfMemoryStaySilentAndKeepTheLastCopy) {

@@ -63,6 +63,7 @@ COLORREF backColourOf(std::uint32_t childBack, std::uint32_t formBack) {
 struct CreationRequest {
     std::unique_ptr<FormState> state;
     std::string failure;  // why WM_NCCREATE or WM_CREATE refused the window
+    bool failureUnkept = false;  // refused, but memory ran out keeping the reason
 };
 
 void layOut(HWND hwnd, FormState& form) {
@@ -245,8 +246,15 @@ struct FormFailure {
         if (message == WM_NCCREATE || message == WM_CREATE) {
             // CreateForm tells its caller why no window came of it.
             auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            if (auto* request = create ? static_cast<CreationRequest*>(create->lpCreateParams) : nullptr)
+            auto* request = create ? static_cast<CreationRequest*>(create->lpCreateParams) : nullptr;
+            if (!request) return;
+            // Keeping the reason takes memory too. Were that failure swallowed, CreateForm
+            // would only see CreateWindowExW fail and blame the system for it.
+            try {
                 request->failure = reason;
+            } catch (const std::bad_alloc&) {
+                request->failureUnkept = true;
+            }
             return;
         }
         const char* action = nullptr;
@@ -322,7 +330,9 @@ HWND CreateForm(const FormOptions& options, std::unique_ptr<FormHandler> handler
                                 ModuleInstance(), &request);
     if (!hwnd) {
         const DWORD code = GetLastError();
-        error = request.failure.empty() ? "CreateWindowExW 失败（错误 " + std::to_string(code) + "）。" : request.failure;
+        if (request.failureUnkept) error = kOutOfMemory;
+        else if (!request.failure.empty()) error = request.failure;
+        else error = "CreateWindowExW 失败（错误 " + std::to_string(code) + "）。";
         return nullptr;
     }
     // From here a failure takes the window back: nobody else knows of it yet.
