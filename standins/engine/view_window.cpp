@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace orv::mb {
@@ -167,10 +168,28 @@ void WebView::resizeBackBuffer(int width, int height) {
 
 void WebView::paintFrame(const DecodedFrame& frame) {
     if (!backBits_) return;
-    const int w = std::min(frame.width, width_), h = std::min(frame.height, height_);
-    for (int row = 0; row < h; ++row)
-        std::memcpy(static_cast<std::uint32_t*>(backBits_) + static_cast<std::size_t>(row) * width_,
-                    frame.pixels.data() + static_cast<std::size_t>(row) * frame.width, static_cast<std::size_t>(w) * 4);
+    int w = std::min(frame.width, width_), h = std::min(frame.height, height_);
+    // Chromium's screencast sends CSS pixels: under a zoom the frame is stretched over
+    // the view's device pixels.
+    const bool zoomed = zoom_ > 1.01f && frame.width < width_ && frame.width > 0 && frame.height > 0;
+    if (zoomed) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = frame.width;
+        info.bmiHeader.biHeight = -frame.height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        w = std::min(width_, static_cast<int>(std::lround(frame.width * zoom_)));
+        h = std::min(height_, static_cast<int>(std::lround(frame.height * zoom_)));
+        SetStretchBltMode(memoryDc_, HALFTONE);
+        StretchDIBits(memoryDc_, 0, 0, w, h, 0, 0, frame.width, frame.height, frame.pixels.data(), &info,
+                      DIB_RGB_COLORS, SRCCOPY);
+    } else {
+        for (int row = 0; row < h; ++row)
+            std::memcpy(static_cast<std::uint32_t*>(backBits_) + static_cast<std::size_t>(row) * width_,
+                        frame.pixels.data() + static_cast<std::size_t>(row) * frame.width, static_cast<std::size_t>(w) * 4);
+    }
     GdiFlush();
     if (window_) InvalidateRect(window_, nullptr, FALSE);
     if (on.wkeOnPaintUpdated.callback) on.wkeOnPaintUpdated.callback(handle(), on.wkeOnPaintUpdated.param, memoryDc_, 0, 0, w, h);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 namespace orv::wine {
 namespace {
@@ -32,7 +33,66 @@ BOOL CALLBACK collectText(HWND child, LPARAM lp) {
     return TRUE;
 }
 
+struct Search {
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findVisible(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && hasClass(hwnd, search->className)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The button drawn as the default one: what Enter presses.
+BOOL CALLBACK findDefault(HWND child, LPARAM lp) {
+    if (!hasClass(child, L"Button")) return TRUE;
+    if ((GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) != BS_DEFPUSHBUTTON) return TRUE;
+    *reinterpret_cast<int*>(lp) = GetDlgCtrlID(child);
+    return FALSE;
+}
+
+void pressButton(HWND box, int button) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
 }  // namespace
+
+HWND waitForWindow(const wchar_t* className, unsigned timeoutMs) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Search search{className};
+        EnumWindows(findVisible, reinterpret_cast<LPARAM>(&search));
+        if (search.found || std::chrono::steady_clock::now() >= until) return search.found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+SeenBox readBox(HWND box) {
+    SeenBox seen;
+    wchar_t caption[256] = {};
+    GetWindowTextW(box, caption, 256);
+    seen.caption = text::wideToUtf8(caption);
+    EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&seen.text));
+    return seen;
+}
+
+std::future<AnsweredBox> answerNextBox(int button, unsigned timeoutMs) {
+    return std::async(std::launch::async, [button, timeoutMs] {
+        AnsweredBox result;
+        result.box = waitForWindow(L"#32770", timeoutMs);
+        if (!result.box) return result;
+        result.seen = readBox(result.box);
+        EnumChildWindows(result.box, findDefault, reinterpret_cast<LPARAM>(&result.defaultButton));
+        pressButton(result.box, button);
+        return result;
+    });
+}
 
 MessageBoxWatcher::MessageBoxWatcher() : thread_([this] { watch(); }) {}
 
@@ -57,18 +117,12 @@ void MessageBoxWatcher::watch() {
                         answered_.end());
         for (HWND box : boxes) {
             if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
-            SeenBox seen;
-            wchar_t caption[256] = {};
-            GetWindowTextW(box, caption, 256);
-            seen.caption = text::wideToUtf8(caption);
-            EnumChildWindows(box, collectText, reinterpret_cast<LPARAM>(&seen.text));
             {
                 std::lock_guard<std::mutex> lock(mutex_);
-                seen_.push_back(std::move(seen));
+                seen_.push_back(readBox(box));
             }
             answered_.push_back(box);
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+            pressButton(box, IDOK);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

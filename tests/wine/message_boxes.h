@@ -1,10 +1,12 @@
 // Plays the user in front of the message boxes this test program shows: while a watcher
-// lives, a thread of its own reads each box that appears and presses its OK button.
+// lives, a thread of its own reads each box that appears and presses its OK button;
+// answerNextBox presses a chosen button of the next box, once.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -16,6 +18,22 @@ struct SeenBox {
     std::string caption;
     std::string text;
 };
+
+struct AnsweredBox {
+    HWND box = nullptr;  // null when none appeared in time
+    SeenBox seen;
+    int defaultButton = 0;  // the id Enter would press
+};
+
+// Waits up to `timeoutMs` for a message box of this process, reads it and posts the
+// press of `button` (IDYES, IDNO, ...). Runs on a thread of its own from the call on.
+std::future<AnsweredBox> answerNextBox(int button, unsigned timeoutMs = 5000);
+
+// Waits up to `timeoutMs` for a visible top-level window of this process of that class.
+HWND waitForWindow(const wchar_t* className, unsigned timeoutMs);
+
+// The message box's text and caption.
+SeenBox readBox(HWND box);
 
 class MessageBoxWatcher {
 public:

@@ -4,6 +4,7 @@
 #include "standins/host/plugin_export_name.h"
 #include "text/encoding.h"
 #include "wine/ide_fixture.h"
+#include "wine/message_boxes.h"
 #include "text/win32/wide_text.h"
 
 #include <gtest/gtest.h>
@@ -116,9 +117,17 @@ TEST(PluginExports, BeforeToolAddTheBaseIdIsZero) {
     const Exports fresh(m);
     EXPECT_EQ(fresh.menuCommand(5), 0);
     EXPECT_TRUE(windowsOfClass(L"OrvintaHelp").empty());
-    EXPECT_EQ(fresh.menuCommand(0), 1);
-    pumpMessages(100);
-    EXPECT_EQ(windowsOfClass(L"OrvintaHelp").size(), 1u);
+    {
+        // Without INITIALIZATION the module has no host services: the window opens and
+        // says that it cannot reach the libraries.
+        MessageBoxWatcher boxes;
+        EXPECT_EQ(fresh.menuCommand(0), 1);
+        pumpMessages(300);
+        EXPECT_EQ(windowsOfClass(L"OrvintaHelp").size(), 1u);
+        const std::vector<SeenBox> seen = boxes.take();
+        ASSERT_FALSE(seen.empty());
+        EXPECT_NE(seen.front().text.find("SQLITEBOX_"), std::string::npos) << seen.front().text;
+    }
     closeAll();
     EXPECT_TRUE(windowsOfClass(L"OrvintaHelp").empty());
     FreeLibrary(m);

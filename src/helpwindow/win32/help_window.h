@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "library/host_db.h"
+
 #include <string>
 
 namespace orv::helpwindow {
@@ -16,10 +18,11 @@ inline constexpr const char* kOpenFailed = "无法打开帮助窗口。";
 // Posted to itself at creation; the second parameter is the open mode.
 inline constexpr UINT kStartupMessage = 4096;
 
-// Creates the window (open mode 0 or 1) or, when it exists, restores it, brings it to
-// the front and flashes it. `ideFolder` locates the settings file. A window that could
-// not be created is reported to the user; only running out of memory before that throws.
-void openHelpWindow(HINSTANCE instance, const std::string& ideFolder, int openMode);
+// Creates the window (open mode 0 or 1) over the libraries of `db` or, when it exists,
+// restores it, brings it to the front and flashes it. `ideFolder` locates the settings
+// file, the view folder and the engine. A window that could not be created is reported
+// to the user.
+void openHelpWindow(library::HostDb& db, const std::string& ideFolder, int openMode);
 
 // The window's handle, or null when it is not open.
 HWND helpWindowHandle();

@@ -6,6 +6,7 @@
 // IDE's notifications fail silently with their usual result.
 #include "plugin/host_abi.h"
 #include "plugin/win32/host_services.h"
+#include "plugin/win32/plugin_host_db.h"
 #include "plugin/win32/plugin_state.h"
 
 #include "framework/win32/entry_guard.h"
@@ -74,7 +75,9 @@ PLUGIN_EXPORT int32_t HOST_CALL MENUCOMMAND(int32_t commandId) {
     return guarded(1, TellUser{nullptr, orv::helpwindow::kOpenFailed}, [&] {
         const PluginState& state = pluginState();
         if (commandId != state.baseCommandId && commandId != state.baseCommandId + 1) return 0;
-        orv::helpwindow::openHelpWindow(state.instance, hostIdeFolder(), commandId - state.baseCommandId);
+        // The libraries are the host's: reached through its services for the life of the module.
+        static PluginHostDb libraries;
+        orv::helpwindow::openHelpWindow(libraries, hostIdeFolder(), commandId - state.baseCommandId);
         return 1;
     });
 }

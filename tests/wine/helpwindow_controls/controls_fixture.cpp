@@ -4,8 +4,7 @@
 #include "forms/forms_support.h"
 #include "framework/win32/form.h"
 #include "framework/win32/message_loop.h"
-
-#include <cstring>
+#include "wine/user_input.h"
 
 namespace orv::controls_test {
 namespace {
@@ -18,9 +17,6 @@ struct TreeForm : framework::FormHandler {
         return tree && tree->handleNotify(header, result) ? result : 0;
     }
 };
-
-// Long enough for the control's mouse tracking to see the button go up.
-constexpr unsigned kInputSettle = 60;
 
 }  // namespace
 
@@ -100,60 +96,27 @@ std::vector<std::string> TreeFixture::textsOf(const std::vector<ItemId>& items) 
 }
 
 RECT TreeFixture::textRect(ItemId item) const {
-    SendMessageW(tree->window(), TVM_ENSUREVISIBLE, 0, static_cast<LPARAM>(item));
-    // TVM_GETITEMRECT takes the item in the rectangle it fills.
-    RECT rect{};
-    const auto handle = reinterpret_cast<HTREEITEM>(item);
-    std::memcpy(&rect, &handle, sizeof handle);
-    EXPECT_TRUE(SendMessageW(tree->window(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)))
-        << "no rectangle for " << tree->text(item);
+    const RECT rect = wine::treeItemRect(tree->window(), reinterpret_cast<HTREEITEM>(item));
+    EXPECT_FALSE(IsRectEmpty(&rect)) << "no rectangle for " << tree->text(item);
     return rect;
 }
 
-void TreeFixture::post(UINT down, UINT up, WPARAM keys, POINT at) {
-    // The cursor goes where the click is, as a hand on the mouse puts it there: the
-    // control and its notifications read the position of the message as well.
-    POINT screen = at;
-    ClientToScreen(tree->window(), &screen);
-    SetCursorPos(screen.x, screen.y);
-    const LPARAM position = MAKELPARAM(at.x, at.y);
-    const WPARAM button = down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON;
-    PostMessageW(tree->window(), down, keys | button, position);
-    PostMessageW(tree->window(), up, keys, position);
-    framework::WaitDispatching(kInputSettle);
-}
-
 void TreeFixture::click(ItemId item, WPARAM keys) {
-    const RECT r = textRect(item);
-    post(WM_LBUTTONDOWN, WM_LBUTTONUP, keys, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    textRect(item);
+    wine::clickTreeItem(tree->window(), reinterpret_cast<HTREEITEM>(item), keys);
 }
 
 void TreeFixture::rightClick(ItemId item) {
-    const RECT r = textRect(item);
-    post(WM_RBUTTONDOWN, WM_RBUTTONUP, 0, {(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    textRect(item);
+    wine::rightClickTreeItem(tree->window(), reinterpret_cast<HTREEITEM>(item));
 }
 
 void TreeFixture::clickButton(ItemId item) {
-    const RECT r = textRect(item);
-    const int y = (r.top + r.bottom) / 2;
-    // The button lies somewhere left of the text: the control itself says where.
-    for (int x = 0; x < r.left; ++x) {
-        TVHITTESTINFO hit{};
-        hit.pt = {x, y};
-        SendMessageW(tree->window(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-        if (hit.hItem == reinterpret_cast<HTREEITEM>(item) && (hit.flags & TVHT_ONITEMBUTTON)) {
-            post(WM_LBUTTONDOWN, WM_LBUTTONUP, 0, {x + 2, y});
-            return;
-        }
-    }
-    ADD_FAILURE() << "no expand button on " << tree->text(item);
+    EXPECT_TRUE(wine::clickTreeButton(tree->window(), reinterpret_cast<HTREEITEM>(item)))
+        << "no expand button on " << tree->text(item);
 }
 
-void TreeFixture::pressKey(UINT key) {
-    PostMessageW(tree->window(), WM_KEYDOWN, key, 1);
-    PostMessageW(tree->window(), WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
-    framework::WaitDispatching(kInputSettle);
-}
+void TreeFixture::pressKey(UINT key) { wine::pressKey(tree->window(), key); }
 
 ItemImages TreeFixture::controlImages(ItemId item) const {
     TVITEMEXW read{};

@@ -50,9 +50,6 @@ protected:
     std::function<void(ItemId)> whenCollapsed;
     std::function<void(ItemId)> whenSelected;
     POINT lastRightClick{};
-
-private:
-    void post(UINT down, UINT up, WPARAM keys, POINT at);
 };
 
 }  // namespace orv::controls_test
