@@ -21,6 +21,7 @@
 #include "helpwindow/link_dispatch.h"
 #include "helpwindow/menu_states.h"
 #include "helpwindow/window_layout.h"
+#include "helpwindow/workers.h"
 #include "helpwindow/win32/list_control.h"
 #include "helpwindow/win32/tree_control.h"
 #include "helpwindow/win32/ui_thread_call.h"
@@ -114,6 +115,7 @@ public:
         if (openMode_ == 0 && tree_) SetFocus(tree_->window());
         setToolbarText(kCmdSync, sync::pendingCaption(db_));
         updateHistoryButtons();
+        startDailyUpdateCheck();
     }
 
     void onLayout(HWND, int width, int height) override { layOut(width, height); }
@@ -211,6 +213,7 @@ public:
     void onDestroy(HWND form) override {
         // Link workers reach the window through its messages: they finish first, with
         // the messages flowing.
+        daily_.waitIdle(framework::PumpMessages);
         if (links_) links_->waitIdle(framework::PumpMessages);
         if (panes_) panes_->waitIdle(framework::PumpMessages);
         catalogue_.reset();
@@ -367,6 +370,21 @@ private:
                 fail("工具栏按钮未能建立。");
         }
         SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+    }
+
+    // Once a day the records other users made come from the server, on a worker of its
+    // own; the sync button's count follows through the window's thread.
+    void startDailyUpdateCheck() {
+        if (!store_ || !session_) return;
+        const HWND form = form_;
+        daily_.start([this, form] {
+            sync::DailyUpdateCheck(*session_, db_, *store_, [this, form](const std::string& caption) {
+                runOnWindowThread(form, [&] {
+                    setToolbarText(kCmdSync, caption);
+                    return 0;
+                });
+            });
+        });
     }
 
     void setToolbarText(int id, const std::string& text) {
@@ -749,6 +767,7 @@ private:
     std::unique_ptr<sync::ServerSession> session_;
     std::unique_ptr<Catalogue> catalogue_;
     std::unique_ptr<framework::BrowserControl> page_;
+    Workers daily_;  // the daily update check
 };
 
 void activate(HWND hwnd) {

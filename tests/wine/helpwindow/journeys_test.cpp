@@ -118,6 +118,7 @@ TEST_F(HelpWindowJourney, BrowseTheContentsFollowALinkAndGoBackAndForward) {
     ASSERT_TRUE(w.toolbarEnabled(kCmdForward));
     w.clickToolbar(kCmdForward);
     EXPECT_TRUE(w.waitForPage(kDimPage));
+    EXPECT_TRUE(pumpUntil([&] { return w.selectedText() == "DIM"; }, 5000)) << w.selectedText();
 
     // Home: the tree closed again and the first top-level page shown.
     w.clickToolbar(kCmdHome);

@@ -233,10 +233,13 @@ std::wstring HelpWindowDriver::runScript(const std::wstring& script) const {
     return textValue ? textValue : L"";
 }
 
-bool HelpWindowDriver::clickLink(const std::wstring& text) {
-    // Where a link is holds once the page and its styles are in and painted.
+void HelpWindowDriver::settle() {
     pumpUntil([&] { return runScript(L"return document.readyState;") == L"complete"; }, 5000);
     pumpFor(300);
+}
+
+bool HelpWindowDriver::clickLink(const std::wstring& text, bool settleFirst) {
+    if (settleFirst) settle();
     const std::wstring at = runScript(
         L"var a = Array.prototype.find.call(document.querySelectorAll('a'), function (x) {"
         L"  return x.textContent.trim() === '" + text + L"'; });"

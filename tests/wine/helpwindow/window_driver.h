@@ -70,8 +70,11 @@ public:
     std::string pageSource() const;
     bool waitForPage(const std::string& fragment, int ms = 15000) const;
     std::wstring runScript(const std::wstring& script) const;
-    // A click on the first link of the page whose text is `text`; false when none shows.
-    bool clickLink(const std::wstring& text);
+    // Waits until the page and its styles are in and painted: where a link is holds.
+    void settle();
+    // A click on the first link of the page whose text is `text` (after settling, unless
+    // told the page has settled); false when none shows.
+    bool clickLink(const std::wstring& text, bool settleFirst = true);
 
     // A picture of the window in the journeys folder.
     void picture(const std::string& fileName) const;
