@@ -4,6 +4,8 @@
 #include "helpwindow/link_dispatch.h"
 #include "library/schema.h"
 
+#include <mutex>
+
 namespace orv::test {
 
 using helpwindow::ItemId;
@@ -30,6 +32,10 @@ ItemId CatalogueRig::reach(const std::string& node) {
 }
 
 void CatalogueRig::select(const std::vector<std::string>& nodes) {
+    // A command before may have left a link worker locating its result in the tree: a
+    // person's next click comes after it, as the window's thread serves the tree alone.
+    links.waitIdle();
+    std::lock_guard lock(contents.mutex());
     contents.Reload();
     std::vector<ItemId> items;
     for (const std::string& n : nodes) items.push_back(reach(n));
