@@ -152,12 +152,22 @@ int main(int argc, char** argv) {
         SendMessageW(window.text1(), EM_SETSEL, 0, -1);
         wine::typeText(window.text1(), L"pr");
         pumpUntil([&] { return listFor("PR"); });
-        pumpFor(500);
+        pumpFor(1000);
         db.reset();
         const double start = nowMs();
         PostMessageW(window.text1(), WM_CHAR, L'i', 1);
-        const bool filled = pumpUntil([&] { return listFor("PRI"); });
-        const double spent = nowMs() - start;
+        // Filled: the last change of the line count, once it has held still a while.
+        LRESULT lines = -1;
+        double lastChange = start;
+        const bool filled = pumpUntil([&] {
+            const LRESULT now = SendMessageW(window.list(), LB_GETCOUNT, 0, 0);
+            if (now != lines) {
+                lines = now;
+                lastChange = nowMs();
+            }
+            return nowMs() - lastChange > 500 && listFor("PRI");
+        });
+        const double spent = lastChange - start;
         if (filled) {
             index.total.push_back(spent);
             index.sqlite.push_back(db.spentMs());

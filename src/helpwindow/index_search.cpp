@@ -79,21 +79,34 @@ public:
         record->name = name;
         record->lib = lib;
         record->type = type;
-        list_.add(name, std::move(record));
+        pending_.push_back({name, std::move(record)});
+        if (pending_.size() >= kBatch) flush();
         if (exact && exactLine_ < 0) exactLine_ = lines_;
         ++lines_;
     }
 
-    // Puts the limit notice first when rows were left out; returns the exact match's
-    // line (counting the notice), -1 for none.
+    // Puts the lines still held and, when rows were left out, the limit notice first;
+    // returns the exact match's line (counting the notice), -1 for none.
     int finish() {
+        flush();
         if (total_ <= read_) return exactLine_;
         list_.insertFirst(limitNotice(total_ - read_));
         return exactLine_ < 0 ? -1 : exactLine_ + 1;
     }
 
 private:
+    // Lines go to the list in batches: few enough trips to a list box's thread, and
+    // early enough that a long list shows its top while the rest is read.
+    static constexpr std::size_t kBatch = 200;
+
+    void flush() {
+        if (pending_.empty()) return;
+        list_.addLines(std::move(pending_));
+        pending_.clear();
+    }
+
     ResultList& list_;
+    std::vector<ResultLine> pending_;
     long long lastSID_ = kNoData;
     int lines_ = 0;
     int exactLine_ = -1;

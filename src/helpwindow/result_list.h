@@ -13,6 +13,12 @@
 
 namespace orv::helpwindow {
 
+// A line with its record (none for a notice line).
+struct ResultLine {
+    std::string text;
+    std::unique_ptr<library::TreeNode> record;
+};
+
 class ResultList {
 public:
     virtual ~ResultList() = default;
@@ -20,6 +26,11 @@ public:
     virtual void clear() = 0;
     // Appends a line; the list owns the record (none for a notice line).
     virtual void add(std::string_view text, std::unique_ptr<library::TreeNode> record) = 0;
+    // Appends lines in their order; a list that takes them in one go does so (the list
+    // box: one trip to the window's thread instead of one per line).
+    virtual void addLines(std::vector<ResultLine> lines) {
+        for (ResultLine& line : lines) add(line.text, std::move(line.record));
+    }
     // Puts a notice line (no record) first.
     virtual void insertFirst(std::string_view text) = 0;
     virtual void remove(int index) = 0;

@@ -621,6 +621,9 @@ private:
     // Button 103: the contents tab, the tree reloaded and closed, the first top-level node
     // selected quietly and its page shown.
     void showStartPage() {
+        // A link still locating its target would go on walking the reloaded tree: it ends
+        // first, with the window's messages flowing.
+        if (links_) links_->waitIdle(framework::PumpMessages);
         applyTab(kTabContents);
         contents_->Reload();
         const std::vector<ItemId> top = tree_->children(tree_->root());

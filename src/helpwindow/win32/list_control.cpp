@@ -96,6 +96,12 @@ void ListControl::add(std::string_view text, std::unique_ptr<library::TreeNode> 
     runOnWindowThreadVoid(window_, [&] { putLine(-1, text, std::move(record)); });
 }
 
+void ListControl::addLines(std::vector<ResultLine> lines) {
+    runOnWindowThreadVoid(window_, [&] {
+        for (ResultLine& line : lines) putLine(-1, line.text, std::move(line.record));
+    });
+}
+
 void ListControl::insertFirst(std::string_view text) {
     runOnWindowThreadVoid(window_, [&] { putLine(0, text, nullptr); });
 }

@@ -34,6 +34,7 @@ public:
 
     void clear() override;
     void add(std::string_view text, std::unique_ptr<library::TreeNode> record) override;
+    void addLines(std::vector<ResultLine> lines) override;
     void insertFirst(std::string_view text) override;
     void remove(int index) override;
     void select(int index) override;

@@ -118,9 +118,8 @@ TEST_F(HelpWindowJourney, BrowseTheContentsFollowALinkAndGoBackAndForward) {
     ASSERT_TRUE(w.toolbarEnabled(kCmdForward));
     w.clickToolbar(kCmdForward);
     EXPECT_TRUE(w.waitForPage(kDimPage));
-    EXPECT_TRUE(pumpUntil([&] { return w.selectedText() == "DIM"; }, 5000)) << w.selectedText();
 
-    // Home: the tree closed again and the first top-level page shown.
+    // Home, at once: the tree closed again and the first top-level page shown.
     w.clickToolbar(kCmdHome);
     EXPECT_TRUE(w.waitForPage("FreeBASIC 的关键字、语句、函数与数据类型。"));
     EXPECT_EQ(w.selectedText(), "语言参考");
