@@ -122,6 +122,36 @@ HICON LoadIconResource(std::string_view name, int size) {
     return static_cast<HICON>(loadResource(text::utf8ToWide(name), IMAGE_ICON, size));
 }
 
+HBITMAP MenuBitmapFromIcon(HICON icon, int size) {
+    if (!icon || size <= 0) return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    // Transparent to begin with; the icon draws its own alpha into the bitmap.
+    std::memset(bits, 0, static_cast<std::size_t>(size) * size * 4);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const bool drawn = DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL) != FALSE;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    if (!drawn) {
+        DeleteObject(bitmap);
+        return nullptr;
+    }
+    return bitmap;
+}
+
 HANDLE LoadControlImage(const ResourceRef& ref, UINT imageType) {
     const std::wstring name = text::utf8ToWide(ref.name);
     const LPCWSTR resource = ref.id ? MAKEINTRESOURCEW(ref.id) : name.c_str();

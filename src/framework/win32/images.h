@@ -21,6 +21,11 @@ HICON LoadImageIcon(std::string_view imageText, int size, std::string* problem =
 // the module has none of that name. The caller destroys it.
 HICON LoadIconResource(std::string_view name, int size);
 
+// A menu item's picture from an icon: a 32-bit bitmap with the icon's alpha, size × size
+// pixels. Null when no bitmap could be made. The caller deletes it (DeleteObject) once
+// the menu is gone.
+HBITMAP MenuBitmapFromIcon(HICON icon, int size);
+
 // The image of an image label or button: an icon (IMAGE_ICON) or a bitmap (IMAGE_BITMAP)
 // resource by name or by "#n" number. Null when the module has no such resource. The
 // caller frees it (DestroyIcon or DeleteObject).

@@ -228,6 +228,7 @@ public:
         if (popupMenu1_) DestroyMenu(popupMenu1_);
         if (newMenu_ && !newMenuAttached_) DestroyMenu(newMenu_);
         if (popupMenu2_) DestroyMenu(popupMenu2_);
+        for (HBITMAP picture : menuPictures_) DeleteObject(picture);
         if (toolbarImages_) ImageList_Destroy(toolbarImages_);
         if (g_window == form) g_window = nullptr;
     }
@@ -461,6 +462,30 @@ private:
         }
         for (const CommandItem& item : kPopupMenu2Items)
             AppendMenuW(popupMenu2_, MF_STRING, static_cast<UINT_PTR>(item.id), wide(item.text).c_str());
+        for (const CommandItem& item : kPopupMenu1Items)
+            if (!item.icon.empty()) setMenuPicture(inNewSubmenu(item.id) ? newMenu_ : popupMenu1_, item);
+    }
+
+    // A menu item's icon, as a bitmap the window keeps until it goes. An icon that cannot
+    // be read leaves the item with its text alone.
+    void setMenuPicture(HMENU menu, const CommandItem& item) {
+        const int size = GetSystemMetrics(SM_CXSMICON);
+        HICON icon = framework::LoadImageIcon(item.icon, size);
+        HBITMAP picture = icon ? framework::MenuBitmapFromIcon(icon, size) : nullptr;
+        if (icon) DestroyIcon(icon);
+        if (!picture) return;
+        menuPictures_.push_back(picture);
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP;
+        info.hbmpItem = picture;
+        if (item.id == kMenuNew) {
+            // The submenu's item is found by its place: it has no command id.
+            for (int i = 0; i < GetMenuItemCount(menu); ++i)
+                if (GetSubMenu(menu, i) == newMenu_) SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        } else {
+            SetMenuItemInfoW(menu, static_cast<UINT>(item.id), FALSE, &info);
+        }
     }
 
     // The core's rule for the selection, the copy list and the tab, on PopupMenu1 and
@@ -754,6 +779,7 @@ private:
     HIMAGELIST toolbarImages_ = nullptr;
     std::vector<std::wstring> toolbarTexts_;
     HMENU popupMenu1_ = nullptr, newMenu_ = nullptr, popupMenu2_ = nullptr;
+    std::vector<HBITMAP> menuPictures_;
     bool newMenuAttached_ = false;
     int tab_ = kTabContents;
     int dividing_ = 0;

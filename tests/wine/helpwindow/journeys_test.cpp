@@ -298,7 +298,7 @@ TEST_F(HelpWindowJourney, WithoutASelectionTheMenuOffersOnlyWhatNeedsNone) {
     ASSERT_EQ(w.selectedItem(), nullptr);
     RECT client{};
     GetClientRect(w.tree(), &client);
-    auto seen = chooseFromNextMenu(0);
+    auto seen = chooseFromNextMenu(0, 5000, "helpwindow-tree-menu.png");
     wine::clickAt(w.tree(), {client.right / 2, client.bottom - 5}, 0, true);
     pumpUntil([&] { return seen.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 8000);
     const MenuSeen menu = seen.get();
@@ -308,6 +308,13 @@ TEST_F(HelpWindowJourney, WithoutASelectionTheMenuOffersOnlyWhatNeedsNone) {
             EXPECT_EQ(menu.enabled.at(state.id), state.enabled) << state.id;
         }
     EXPECT_FALSE(menu.enabled.at(kMenuDelete));
+    // The items that have an icon show it.
+    for (const CommandItem& item : kPopupMenu1Items) {
+        if (item.text.empty()) continue;
+        const bool pictured = item.id == kMenuNew ? menu.submenuPictured.at(std::string(item.text))
+                                                  : menu.pictured.at(item.id);
+        EXPECT_EQ(pictured, !item.icon.empty()) << item.text;
+    }
 }
 
 TEST_F(HelpWindowJourney, TheDividerStaysWithinItsLimitsAndIsKept) {

@@ -28,13 +28,25 @@ BOOL CALLBACK findEngineView(HWND child, LPARAM lp) {
     return FALSE;
 }
 
-void noteItems(HMENU menu, std::map<int, bool>& enabled) {
+void noteItems(HMENU menu, MenuSeen& seen) {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
-        if (HMENU sub = GetSubMenu(menu, i)) noteItems(sub, enabled);
+        wchar_t text[128] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_BITMAP | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 128;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (HMENU sub = GetSubMenu(menu, i)) {
+            seen.submenuPictured[text::wideToUtf8(text)] = info.hbmpItem != nullptr;
+            noteItems(sub, seen);
+        }
         const UINT id = GetMenuItemID(menu, i);
         if (id == 0 || id == static_cast<UINT>(-1)) continue;
-        enabled[static_cast<int>(id)] = (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
+        seen.enabled[static_cast<int>(id)] =
+            (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
+        seen.pictured[static_cast<int>(id)] = info.hbmpItem != nullptr;
     }
 }
 
@@ -58,14 +70,18 @@ bool pumpUntil(const std::function<bool()>& done, int ms) {
 
 void pumpFor(int ms) { framework::WaitDispatching(static_cast<unsigned>(ms)); }
 
-std::future<MenuSeen> chooseFromNextMenu(int id, unsigned timeoutMs) {
-    return std::async(std::launch::async, [id, timeoutMs] {
+std::future<MenuSeen> chooseFromNextMenu(int id, unsigned timeoutMs, std::string picture) {
+    return std::async(std::launch::async, [id, timeoutMs, picture] {
         MenuSeen seen;
         HWND menuWindow = wine::waitForWindow(L"#32768", timeoutMs);
         if (!menuWindow) return seen;
         seen.shown = true;
+        if (!picture.empty()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));  // drawn by now
+            framework::SaveWindowPng(menuWindow, forms_test::journeyPicture(picture));
+        }
         const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, kMenuGetHandle, 0, 0));
-        if (menu) noteItems(menu, seen.enabled);
+        if (menu) noteItems(menu, seen);
         const int position = menu && id ? positionOf(menu, id) : -1;
         RECT item{};
         if (position >= 0 && GetMenuItemRect(nullptr, menu, static_cast<UINT>(position), &item)) {

@@ -25,12 +25,15 @@ struct MenuSeen {
     bool shown = false;
     bool chosen = false;
     std::map<int, bool> enabled;  // every item with an id, the submenu's included
+    std::map<int, bool> pictured;  // whether the item shows a picture
+    std::map<std::string, bool> submenuPictured;  // submenu items by their text
 };
 
 // Waits for the next popup menu of this process and clicks the item `id` in it (0:
 // closes it with Escape). Runs on a thread of its own from the call on: start it before
 // the click that opens the menu.
-std::future<MenuSeen> chooseFromNextMenu(int id, unsigned timeoutMs = 5000);
+// With a picture name, the open menu's picture goes to the journeys folder first.
+std::future<MenuSeen> chooseFromNextMenu(int id, unsigned timeoutMs = 5000, std::string picture = {});
 
 class HelpWindowDriver {
 public:
