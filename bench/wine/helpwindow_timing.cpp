@@ -17,6 +17,7 @@
 #include "wine/user_input.h"
 
 #include "large_library.h"
+#include "timing_clock.h"
 
 #include <windows.h>
 
@@ -35,18 +36,8 @@ using namespace orv::helpwindow_test;
 
 namespace {
 
-double nowMs() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double median(std::vector<double> samples) {
-    if (samples.empty()) return -1;
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+using orv::bench::median;
+using orv::bench::nowMs;
 
 // The libraries, adding up the time every read spends in SQLite (workers included).
 class TimedHostDb : public library::SqliteHostDb {

@@ -4,6 +4,7 @@
 #include "framework/win32/message_loop.h"
 #include "text/win32/wide_text.h"
 
+#include <chrono>
 #include <cstring>
 
 namespace orv::wine {
@@ -13,6 +14,17 @@ namespace {
 constexpr unsigned kInputSettle = 60;
 
 }  // namespace
+
+bool pumpUntil(const std::function<bool()>& done, int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        framework::WaitDispatching(5);
+    }
+    return true;
+}
+
+void pumpFor(int ms) { framework::WaitDispatching(static_cast<unsigned>(ms)); }
 
 void clickAt(HWND window, POINT at, WPARAM keys, bool right) {
     POINT screen = at;

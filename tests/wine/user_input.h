@@ -5,9 +5,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 namespace orv::wine {
+
+// Dispatches this thread's messages until `done` or `ms` milliseconds have passed; false
+// when the time ran out.
+bool pumpUntil(const std::function<bool()>& done, int ms = 15000);
+void pumpFor(int ms);
 
 // A left (or right) click at a point of the window's client area, with these keys held
 // (MK_CONTROL, MK_SHIFT). The cursor is moved there first, as a hand on the mouse puts it.

@@ -38,6 +38,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <memory>
@@ -182,7 +183,7 @@ public:
                                       MB_OK | MB_ICONINFORMATION);
             break;
         default:
-            if (id >= kCmdNewMenu && id <= kMenuStatistics) notAvailableYet(form, id);
+            if (id >= kCmdNewMenu && id <= kMenuStatistics) notAvailableYet(form);
             break;
         }
     }
@@ -530,9 +531,8 @@ private:
         TrackPopupMenu(popupMenu2_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, form_, nullptr);
     }
 
-    void notAvailableYet(HWND form, int id) {
+    void notAvailableYet(HWND form) {
         framework::ShowMessageBox(form, "这个命令还不能使用：它的窗口尚未完成。", MB_OK | MB_ICONINFORMATION);
-        (void)id;
     }
 
     void layOut(int width, int height) {
@@ -729,7 +729,7 @@ private:
             return 0;
         case WM_MOUSEMOVE:
             if (dragging_ && (wParam & MK_LBUTTON)) {
-                POINT at{GET_X_LPARAM_(lParam), 0};
+                POINT at{GET_X_LPARAM(lParam), 0};
                 MapWindowPoints(window, form_, &at, 1);
                 RECT client{};
                 GetClientRect(form_, &client);
@@ -757,8 +757,6 @@ private:
             return DefSubclassProc(window, message, wParam, lParam);
         }
     }
-
-    static int GET_X_LPARAM_(LPARAM lParam) { return static_cast<int>(static_cast<short>(LOWORD(lParam))); }
 
     void setDividerColour(int systemColour) {
         if (framework::ControlRecord* record = framework::FindRecord(divider_)) {

@@ -7,6 +7,7 @@
 #include "json.h"
 
 #include "framework/win32/wke_api.h"
+#include "timing_clock.h"
 
 #include <windows.h>
 
@@ -29,18 +30,8 @@ namespace {
 
 using orv::mb::Json;
 
-double nowMs() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart * 1000.0 / frequency.QuadPart;
-}
-
-double median(std::vector<double> samples) {
-    if (samples.empty()) return -1;
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+using orv::bench::median;
+using orv::bench::nowMs;
 
 bool pumpUntil(const std::function<bool()>& done, int limitMs) {
     const double deadline = nowMs() + limitMs;

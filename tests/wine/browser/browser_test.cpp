@@ -13,6 +13,8 @@
 #include "render/page_renderer.h"
 #include "text/win32/wide_text.h"
 
+#include "wine/user_input.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -36,24 +38,8 @@ std::wstring programFolder() {
     return folder.substr(0, folder.find_last_of(L"\\/") + 1);
 }
 
-// Dispatches this thread's messages until `done` or `ms` milliseconds have passed.
-bool pumpUntil(const std::function<bool()>& done, int ms = 15000) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-    return true;
-}
-
-void pumpFor(int ms) {
-    pumpUntil([] { return false; }, ms);
-}
+using wine::pumpFor;
+using wine::pumpUntil;
 
 // A loopback listener that notes the HTTP requests made to it: a page that sends one has
 // loaded something remote. Connections that send nothing (the browser opens some ahead

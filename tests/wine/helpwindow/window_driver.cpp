@@ -59,17 +59,6 @@ int positionOf(HMENU menu, int id) {
 
 }  // namespace
 
-bool pumpUntil(const std::function<bool()>& done, int ms) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        framework::WaitDispatching(5);
-    }
-    return true;
-}
-
-void pumpFor(int ms) { framework::WaitDispatching(static_cast<unsigned>(ms)); }
-
 std::future<MenuSeen> chooseFromNextMenu(int id, unsigned timeoutMs, std::string picture) {
     return std::async(std::launch::async, [id, timeoutMs, picture] {
         MenuSeen seen;

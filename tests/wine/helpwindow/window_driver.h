@@ -4,6 +4,7 @@
 #pragma once
 
 #include "wine/message_boxes.h"
+#include "wine/user_input.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -16,9 +17,8 @@
 
 namespace orv::helpwindow_test {
 
-// Dispatches this thread's messages until `done` or `ms` milliseconds have passed.
-bool pumpUntil(const std::function<bool()>& done, int ms = 15000);
-void pumpFor(int ms);
+using wine::pumpFor;
+using wine::pumpUntil;
 
 // What a popup menu showed while it was open, and whether the chosen item was clicked.
 struct MenuSeen {
