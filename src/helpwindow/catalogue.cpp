@@ -102,24 +102,11 @@ std::vector<ItemId> outermostItems(const ContentsTree& tree, const std::vector<I
 }
 
 sync::SaveResult saveChange(const CatalogueSources& s, int lib, const sync::PublicChange& change, long long date) {
-    library::HostDb& db = dbOf(s);
-    if (lib == library::kPublic) return sync::PublicSave(s.session, db, change, [date] { return date; });
-    sync::SaveResult result;
-    result.date = date;
-    result.body = change.body;
-    result.userId = change.localUserId;
-    long long target = change.target;
-    result.applied = library::ApplyChange(db, lib, change.code, target, change.body, change.localUserId, "", date);
-    result.target = change.code == library::kNewCategory || change.code == library::kNewEntry ? result.applied
-                                                                                             : change.target;
-    result.step = result.applied != 0 ? sync::SaveStep::Saved : sync::SaveStep::NotApplied;
-    if (!result.saved()) result.error = db.errMsg(lib);
-    return result;
+    return sync::SaveIntoLibrary(s.session, dbOf(s), lib, change, date);
 }
 
 void reportFailedSave(const CatalogueSources& s, const sync::SaveResult& result) {
-    if (result.saved() || result.step == sync::SaveStep::Refused) return;
-    s.prompter.message(library::failedWriteMessage(result.error), library::MessageKind::Error);
+    sync::reportFailedSave(s.prompter, result);
 }
 
 }  // namespace catalogue

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "helpwindow/catalogue.h"
+#include "library/descendants.h"
 #include "library/tree_node.h"
 #include "sync/public_save.h"
 
@@ -32,7 +33,7 @@ inline constexpr std::string_view kNotIntoBin = "不可以粘贴在回收站里"
 inline constexpr std::string_view kPasting = "粘贴中...";
 inline constexpr std::string_view kCountingChanges = "统计需要复制的数量";
 inline constexpr std::string_view kCounting = "统计中...";
-inline constexpr std::string_view kNotUnderItself = "指定的父分类不可以是自己或自己的子分类";
+inline constexpr std::string_view kNotUnderItself = library::kNotUnderItselfMessage;
 inline constexpr std::string_view kOnlyEntries = "只能收藏词条，不能收藏分类。";
 inline constexpr std::string_view kAlreadyFavorite = "本词条已经收藏，是否要取消收藏？";
 inline constexpr std::string_view kFavoriteAdded = "添加收藏成功！";

@@ -39,7 +39,7 @@ SaveResult PublicSave(ServerSession& session, library::HostDb& db, const PublicC
     result.target = change.target;
     result.body = change.body;
     result.userId = change.localUserId;
-    const bool free = session.settings.update == 1;
+    const bool free = session.settings.update == 1 || !change.submit;
     if (free) {
         result.date = now ? now() : library::uDateNow();
     } else {
@@ -75,6 +75,27 @@ SaveResult PublicSave(ServerSession& session, library::HostDb& db, const PublicC
     if (!transaction.commit()) return failed(result, SaveStep::NotCommitted, db);
     result.step = SaveStep::Saved;
     return result;
+}
+
+SaveResult SaveIntoLibrary(ServerSession& session, library::HostDb& db, int lib, const PublicChange& change,
+                           long long date) {
+    if (lib == library::kPublic) return PublicSave(session, db, change, [date] { return date; });
+    SaveResult result;
+    result.date = date;
+    result.body = change.body;
+    result.userId = change.localUserId;
+    long long target = change.target;
+    result.applied = library::ApplyChange(db, lib, change.code, target, change.body, change.localUserId, "", date);
+    const bool makesRow = change.code == library::kNewCategory || change.code == library::kNewEntry;
+    result.target = makesRow ? result.applied : change.target;
+    result.step = result.applied != 0 ? SaveStep::Saved : SaveStep::NotApplied;
+    if (!result.saved()) result.error = db.errMsg(lib);
+    return result;
+}
+
+void reportFailedSave(library::Prompter& prompter, const SaveResult& result) {
+    if (result.saved() || result.step == SaveStep::Refused) return;
+    prompter.message(library::failedWriteMessage(result.error), library::MessageKind::Error);
 }
 
 std::string_view saveStepText(SaveStep step) {

@@ -5,6 +5,7 @@
 
 #include "library/change_log.h"
 #include "library/host_db.h"
+#include "library/prompt.h"
 #include "sync/server_protocol.h"
 
 #include <functional>
@@ -23,6 +24,9 @@ struct PublicChange {
     library::AddService service = library::AddService::Utf8;
     // The author's id when nothing is sent (free changes); the server names it otherwise.
     long long localUserId = 0;
+    // False for a change the server keeps no copy of (the recycle bin's or the private
+    // root's own row): it is carried out and recorded, never sent.
+    bool submit = true;
 };
 
 // How far a save got; every step after Saved is the one that failed.
@@ -56,6 +60,15 @@ using DateClock = std::function<long long()>;
 // row as it was; the other failures say which step did not happen.
 SaveResult PublicSave(ServerSession& session, library::HostDb& db, const PublicChange& change,
                       const DateClock& now);
+
+// A change of either library: the public one in the public-save order, the private one
+// carried out directly (it keeps no change log) with `date` and the change's local user.
+SaveResult SaveIntoLibrary(ServerSession& session, library::HostDb& db, int lib, const PublicChange& change,
+                           long long date);
+
+// Tells the user what a failed save did not do; a refusal has been told by the server
+// check already, and a save that went through says nothing.
+void reportFailedSave(library::Prompter& prompter, const SaveResult& result);
 
 // A short English text of a failed step, for logs and orvhelp.
 std::string_view saveStepText(SaveStep step);

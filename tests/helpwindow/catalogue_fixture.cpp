@@ -74,30 +74,5 @@ TableCounts countsOf(library::HostDb& db, int lib) {
     return c;
 }
 
-std::string snapshot(library::HostDb& db) {
-    std::string out;
-    for (int lib : {library::kPublic, library::kPrivate}) {
-        for (std::string_view table : {tables::Directory, tables::KeywordList, tables::KeywordData}) {
-            library::ResultTable rows;
-            db.find(lib, table, "", rows, "*", "", 0);
-            out.append(std::to_string(lib)).append(table).append(":");
-            for (const library::Row& r : rows.rows)
-                for (const std::string& v : r) out.append(v).append("|");
-            out.append("\n");
-        }
-    }
-    for (std::string_view table : {tables::UpdateList, tables::User}) {
-        library::ResultTable rows;
-        db.find(library::kPublic, table, "", rows, "*", "", 0);
-        out.append(table).append(":");
-        for (const library::Row& r : rows.rows)
-            for (const std::string& v : r) out.append(v).append("|");
-        out.append("\n");
-    }
-    library::ResultTable favorites;
-    db.find(library::kPrivate, tables::Favorite, "", favorites, "*", "", 0);
-    out.append("Favorite:").append(std::to_string(favorites.count()));
-    return out;
-}
 
 }  // namespace orv::test

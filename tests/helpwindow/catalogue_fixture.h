@@ -73,7 +73,5 @@ struct TableCounts {
 };
 TableCounts countsOf(library::HostDb& db, int lib);
 
-// Every row of the catalogue tables of both libraries as text.
-std::string snapshot(library::HostDb& db);
 
 }  // namespace orv::test

@@ -38,6 +38,9 @@ private:
     library::HostDb& db_;
 };
 
+// Every row of the catalogue tables of both libraries as text, to see that nothing changed.
+std::string snapshot(library::HostDb& db);
+
 // Answers every question No and keeps what was said.
 class RecordingPrompter : public library::Prompter {
 public:
