@@ -1,6 +1,7 @@
 // The category editor's core: loading, the change list and the save.
 #include "editors/category_editor.h"
 
+#include "editors/editor_template.h"
 #include "library/descendants.h"
 #include "library/fragment.h"
 #include "library/schema.h"
@@ -65,6 +66,12 @@ std::optional<CategoryState> LoadCategory(library::HostDb& db, CategoryMode mode
     s.description = library::cellText(row, dir::Description);
     s.special = isSpecialKind(s.kind);
     return s;
+}
+
+std::string FillDescriptionPage(std::string page, std::string_view description, std::string_view background) {
+    putRaw(page, "background", background);
+    putTextArea(page, "Description", description);
+    return page;
 }
 
 CategoryFields FieldsOf(const CategoryState& s) {

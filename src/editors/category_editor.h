@@ -57,6 +57,9 @@ struct CategoryFields {
 };
 CategoryFields FieldsOf(const CategoryState& state);
 
+// The description editor's page from the template (see editor_template.h).
+std::string FillDescriptionPage(std::string page, std::string_view description, std::string_view background);
+
 // The kinds the three options stand for, in their order.
 inline constexpr int kKindOptions[3] = {library::kCategoryHidden, library::kCategoryShownInIde, library::kCategoryLeaf};
 

@@ -3,6 +3,7 @@
 // Every message runs inside the form layer's guard.
 #include "helpwindow/win32/help_window.h"
 
+#include "editors/win32/editor_windows.h"
 #include "framework/navigation_guard.h"
 #include "framework/win32/browser_control.h"
 #include "framework/win32/controls.h"
@@ -178,9 +179,22 @@ public:
         case kCommand1:
             if (code == BN_CLICKED) panes_->RunSearch();
             break;
+        case kCmdEdit:
+        case kMenuEdit:
+            editSelected(form);
+            break;
+        case kMenuNewTopCategory:
+            editors::openCategoryEditor(form, editorHost(), editors::CategoryMode::NewTop,
+                                        firstSelected().value_or(library::TreeNode{}));
+            break;
+        case kMenuNewCategory:
+            if (auto node = firstSelected()) editors::openCategoryEditor(form, editorHost(), editors::CategoryMode::NewChild, *node);
+            break;
+        case kMenuNewEntry:
+            if (auto node = firstSelected()) editors::openEntryEditor(form, editorHost(), true, *node);
+            break;
         case kMenuMove:
-            framework::ShowMessageBox(form, "移动需要先选择目标分类，分类选择窗口尚未完成，暂时不能移动。",
-                                      MB_OK | MB_ICONINFORMATION);
+            moveSelection(form);
             break;
         default:
             if (id >= kCmdNewMenu && id <= kMenuStatistics) notAvailableYet(form);
@@ -203,6 +217,8 @@ public:
     }
 
     int onCloseRequest(HWND form) override {
+        // An open editor asks about its changes first; one that stays keeps the window.
+        if (!editors::closeEditors()) return 1;
         if (store_) {
             std::string error;
             if (!library::writePlacement(*store_, framework::CurrentPlacement(form), error))
@@ -529,6 +545,40 @@ private:
         POINT at{};
         GetCursorPos(&at);
         TrackPopupMenu(popupMenu2_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, form_, nullptr);
+    }
+
+    std::optional<library::TreeNode> firstSelected() const {
+        if (!tree_) return std::nullopt;
+        const std::vector<ItemId> selected = tree_->selection();
+        const library::TreeNode* node = selected.empty() ? nullptr : tree_->record(selected.front());
+        if (!node) return std::nullopt;
+        return *node;
+    }
+
+    // The editors show what they saved through the link dispatcher: the page, then the
+    // tree walked down to the row.
+    editors::EditorHost editorHost() {
+        return editors::EditorHost{db_, ideFolder_, settings_, [this](int lib, long long id, render::TargetKind kind) {
+                                       if (!links_) return;
+                                       links_->waitIdle(framework::PumpMessages);
+                                       links_->ShowTarget(lib, id, kind);
+                                   }};
+    }
+
+    void editSelected(HWND form) {
+        const std::optional<library::TreeNode> node = firstSelected();
+        if (!node) return;
+        if (node->isCategory) editors::openCategoryEditor(form, editorHost(), editors::CategoryMode::Change, *node);
+        else editors::openEntryEditor(form, editorHost(), false, *node);
+    }
+
+    // The chooser offers the categories of the first selected node's library.
+    void moveSelection(HWND form) {
+        const std::optional<library::TreeNode> node = firstSelected();
+        if (!node) return;
+        const int lib = node->isCategory && node->type == library::kCategoryPrivateRoot ? library::kPrivate : node->lib;
+        const std::optional<long long> target = editors::chooseCategory(form, db_, lib);
+        if (target) catalogue_->MoveSelection(*target);
     }
 
     void notAvailableYet(HWND form) {

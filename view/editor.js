@@ -1,0 +1,158 @@
+// Starts the rich editor (Jodit) on WordEditor.htm and edit.htm, and gives the plug-in the
+// global `editor`, whose getSource() answers the HTML being edited, source view included.
+(function () {
+  'use strict';
+
+  // The page keeps the stored HTML, escaped, in a hidden textarea; the editor takes that
+  // textarea over, so the stored HTML is never parsed as part of the page.
+  var source = document.getElementById('ExplainSource') || document.getElementById('DescriptionSource');
+  if (!source || typeof Jodit === 'undefined') {
+    return;
+  }
+  var fillsPage = source.id === 'DescriptionSource';
+
+  // Tags that have no place in help text and could run something or leave the page.
+  var deniedTags = { SCRIPT: 1, IFRAME: 1, FRAME: 1, FRAMESET: 1, OBJECT: 1, EMBED: 1, APPLET: 1,
+                     META: 1, BASE: 1, LINK: 1 };
+  var urlAttributes = { href: 1, src: 1, action: 1, formaction: 1, 'xlink:href': 1, background: 1,
+                        poster: 1, srcset: 1, data: 1, lowsrc: 1, dynsrc: 1 };
+
+  function unsafeUrl(name, value) {
+    // Browsers ignore blanks and control characters inside a scheme, so compare without them.
+    var v = value.replace(/[\u0000-\u0020\u007f-\u009f]+/g, '').toLowerCase();
+    if (/^(javascript|vbscript|livescript):/.test(v)) {
+      return true;
+    }
+    return /^data:/.test(v) && !(name === 'src' && /^data:image\/(png|gif|jpe?g|webp|bmp|x-icon)[;,]/.test(v));
+  }
+
+  // Stored HTML comes from shared libraries. The page's policy already refuses inline
+  // handlers; this takes them out before the editor sees them, so none is even tried.
+  // The document DOMParser makes runs nothing and loads nothing. HTML with nothing to take
+  // out is handed over untouched.
+  function clean(html) {
+    if (!html || !/<|&/.test(html)) {
+      return html;
+    }
+    var doc = new DOMParser().parseFromString('<!DOCTYPE html><body>' + html, 'text/html');
+    var changed = false;
+    var all = doc.body.querySelectorAll('*');
+    for (var i = 0; i < all.length; i++) {
+      var el = all[i];
+      if (deniedTags[el.tagName.toUpperCase()]) {
+        if (el.parentNode) {
+          el.parentNode.removeChild(el);
+        }
+        changed = true;
+        continue;
+      }
+      for (var j = el.attributes.length - 1; j >= 0; j--) {
+        var name = el.attributes[j].name.toLowerCase();
+        if (name.slice(0, 2) === 'on' || (urlAttributes[name] && unsafeUrl(name, el.attributes[j].value))) {
+          el.removeAttribute(el.attributes[j].name);
+          changed = true;
+        }
+      }
+    }
+    return changed ? doc.body.innerHTML : html;
+  }
+
+  source.value = clean(source.value);
+
+  var wide = ['bold', 'italic', 'underline', 'strikethrough', 'eraser', '|',
+              'paragraph', 'fontsize', 'brush', '|', 'ul', 'ol', 'indent', 'outdent', 'align', '|',
+              'superscript', 'subscript', '|', 'link', 'image', 'table', 'hr', 'symbols', '|',
+              'undo', 'redo', 'find', '|', 'source', 'fullsize'];
+  var narrow = ['bold', 'italic', 'underline', 'eraser', '|', 'paragraph', 'brush', '|',
+                'ul', 'ol', 'link', 'image', 'table', '|', 'undo', 'redo', '|', 'source', 'dots'];
+  var tiny = ['bold', 'paragraph', 'ul', 'link', '|', 'source', 'dots'];
+
+  var jodit = Jodit.make(source, {
+    language: 'zh_cn',
+    spellcheck: false,
+    toolbarButtonSize: 'small',
+    toolbarSticky: false,
+    buttons: wide,
+    buttonsMD: narrow.concat(['strikethrough', 'superscript', 'subscript', 'hr', 'symbols', 'find']),
+    buttonsSM: narrow,
+    buttonsXS: tiny,
+    // Off: plug-ins that would reach the network, open windows or only advertise, and the
+    // one that wraps loose top-level text in paragraphs (untouched HTML stays as stored).
+    disablePlugins: ['ai-assistant', 'powered-by-jodit', 'about', 'print', 'preview', 'video',
+                     'file', 'speech-recognize', 'spellcheck', 'iframe', 'wrap-nodes'],
+    hidePoweredByJodit: true,
+    // The plain textarea source view: the others load their code from the network.
+    sourceEditor: 'area',
+    beautifyHTML: false,
+    // Keep the stored HTML as it was: <b> and <i> stay, and non-breaking spaces stay.
+    cleanHTML: { replaceOldTags: false, replaceNBSP: false, fillEmptyParagraph: false },
+    askBeforePasteHTML: false,
+    askBeforePasteFromWord: false,
+    defaultActionOnPaste: 'insert_clear_html',
+    // Pictures are kept in the HTML itself; there is no server to upload them to.
+    uploader: { insertImageAsBase64URI: true },
+    // Help pages open links themselves; "new tab" links would reach the plug-in as commands.
+    link: { openInNewTabCheckbox: false, noFollowCheckbox: false },
+    placeholder: fillsPage ? '在此输入分类描述…' : '在此输入说明…',
+    showCharsCounter: !fillsPage,
+    showWordsCounter: false,
+    showXPathInStatusbar: !fillsPage,
+    statusbar: !fillsPage,
+    allowResizeX: false,
+    allowResizeY: !fillsPage,
+    height: fillsPage ? '100%' : 300,
+    minHeight: fillsPage ? 120 : 160
+  });
+
+  // The source view hands its text to the editor a moment after each keystroke; a read in
+  // between takes the text straight from the view, without disturbing the person typing.
+  function flushSourceView() {
+    if (jodit.getMode() === Jodit.MODE_WYSIWYG) {
+      return;
+    }
+    var mirror = jodit.container.querySelector('textarea.jodit-source__mirror');
+    if (!mirror) {
+      return;
+    }
+    var text = mirror.value;
+    var start = mirror.selectionStart;
+    var end = mirror.selectionEnd;
+    jodit.value = clean(text);
+    if (mirror.value !== text) {
+      mirror.value = text;
+      mirror.setSelectionRange(start, end);
+    }
+  }
+
+  window.editor = {
+    // The HTML being edited, as the editor serialises it.
+    getSource: function () {
+      flushSourceView();
+      return jodit.value;
+    },
+    setSource: function (html) {
+      jodit.value = clean(String(html));
+    },
+    jodit: jodit
+  };
+
+  // A file dropped outside the editor would make the browser open it in place of the form.
+  function inEditor(target) {
+    return target && target.closest && target.closest('.jodit-container');
+  }
+  function carriesFiles(e) {
+    var types = e.dataTransfer && e.dataTransfer.types;
+    return types && Array.prototype.indexOf.call(types, 'Files') >= 0;
+  }
+  window.addEventListener('dragover', function (e) {
+    if (carriesFiles(e) && !inEditor(e.target)) {
+      e.preventDefault();
+      e.dataTransfer.dropEffect = 'none';
+    }
+  });
+  window.addEventListener('drop', function (e) {
+    if (carriesFiles(e) && !e.defaultPrevented) {
+      e.preventDefault();
+    }
+  });
+}());
