@@ -94,4 +94,10 @@ std::string treeItemText(HWND tree, HTREEITEM item) {
     return text::wideToUtf8(buffer);
 }
 
+std::string windowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text::wideToUtf8(text);
+}
+
 }  // namespace orv::wine

@@ -33,5 +33,7 @@ void rightClickTreeItem(HWND tree, HTREEITEM item);
 bool clickTreeButton(HWND tree, HTREEITEM item);
 // The item's text as the control shows it.
 std::string treeItemText(HWND tree, HTREEITEM item);
+// A window's text (UTF-8).
+std::string windowText(HWND window);
 
 }  // namespace orv::wine

@@ -2,7 +2,7 @@
 // Chromium) and the sample libraries: every step is a click or a keystroke posted to the
 // window, every check reads back what the controls, the engine or the libraries hold,
 // and each journey leaves a picture in the journeys folder.
-#include "helpwindow/window_driver.h"
+#include "helpwindow/journey_fixture.h"
 
 #include "framework/win32/engine_binding.h"
 #include "framework/win32/screen_scale.h"
@@ -31,61 +31,6 @@ using wine::answerNextBox;
 using wine::MessageBoxWatcher;
 
 namespace {
-
-// The test program sits in its IDE folder, beside the engine, the view folder and the
-// sample row lists.
-std::string programFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return text::wideToUtf8(folder.substr(0, folder.find_last_of(L"\\/")));
-}
-
-std::string sampleSettings() { return test::readFile(std::filesystem::u8path(programFolder()) / "orv.ini"); }
-
-class HelpWindowJourney : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = programFolder();
-        std::string error;
-        ASSERT_TRUE(samples::makeSampleLibraries(folder_, library::ideFile(folder_, "public.rows"),
-                                                 library::ideFile(folder_, "private.rows"), error))
-            << error;
-        for (int lib : {library::kPublic, library::kPrivate}) {
-            const std::string_view file = lib == library::kPublic ? library::kPublicFile : library::kPrivateFile;
-            ASSERT_TRUE(db_.open(lib, library::ideFile(folder_, file), library::OpenMode::CreateMissing, error)) << error;
-        }
-    }
-
-    void TearDown() override {
-        if (HWND form = helpWindowHandle()) SendMessageW(form, WM_CLOSE, 0, 0);
-        pumpFor(100);
-    }
-
-    // Opens the window over the sample folder with these settings, and waits until its
-    // tree and page view are there.
-    void open(const std::string& settings = sampleSettings()) {
-        test::writeFile(std::filesystem::u8path(settingsFile()), settings);
-        openHelpWindow(db_, folder_, 0);
-        HWND form = helpWindowHandle();
-        ASSERT_NE(form, nullptr);
-        window_ = std::make_unique<HelpWindowDriver>(form);
-        ASSERT_NE(window_->view(), nullptr) << text::wideToUtf8(framework::EngineProblem());
-        ASSERT_TRUE(pumpUntil([&] { return !window_->childTexts(nullptr).empty(); }, 5000)) << "the tree stays empty";
-    }
-
-    std::string settingsFile() const { return library::ideFile(folder_, library::kSettingsFile); }
-
-    long long count(int lib, const std::string& table, const std::string& where) {
-        return db_.count(lib, table, where);
-    }
-
-    HelpWindowDriver& window() { return *window_; }
-
-    std::string folder_;
-    library::SqliteHostDb db_;
-    std::unique_ptr<HelpWindowDriver> window_;
-};
 
 const std::string kPrintPage = "在屏幕上输出文字";
 const std::string kDimPage = "声明变量";

@@ -216,21 +216,17 @@ std::string HelpWindowDriver::text1Text() const {
     return text::wideToUtf8(buffer);
 }
 
-std::string HelpWindowDriver::pageSource() const {
+std::string viewSource(HWND view) {
     const framework::EngineFunctions* engine = framework::Engine();
-    const framework::ControlRecord* record = view_ ? framework::FindRecord(view_) : nullptr;
+    const framework::ControlRecord* record = view ? framework::FindRecord(view) : nullptr;
     if (!engine || !engine->wkeGetSource || !record || !record->webView) return {};
     const char* source = engine->wkeGetSource(static_cast<wkeWebView>(record->webView));
     return source ? source : "";
 }
 
-bool HelpWindowDriver::waitForPage(const std::string& fragment, int ms) const {
-    return pumpUntil([&] { return pageSource().find(fragment) != std::string::npos; }, ms);
-}
-
-std::wstring HelpWindowDriver::runScript(const std::wstring& script) const {
+std::wstring runViewScript(HWND view, const std::wstring& script) {
     const framework::EngineFunctions* engine = framework::Engine();
-    const framework::ControlRecord* record = view_ ? framework::FindRecord(view_) : nullptr;
+    const framework::ControlRecord* record = view ? framework::FindRecord(view) : nullptr;
     if (!engine || !engine->wkeRunJSW || !engine->wkeGlobalExec || !engine->jsToStringW || !record) return {};
     const auto webView = static_cast<wkeWebView>(record->webView);
     const jsValue value = engine->wkeRunJSW(webView, script.c_str());
@@ -238,32 +234,46 @@ std::wstring HelpWindowDriver::runScript(const std::wstring& script) const {
     return textValue ? textValue : L"";
 }
 
-void HelpWindowDriver::settle() {
-    pumpUntil([&] { return runScript(L"return document.readyState;") == L"complete"; }, 5000);
+void settleView(HWND view) {
+    pumpUntil([&] { return runViewScript(view, L"return document.readyState;") == L"complete"; }, 5000);
     pumpFor(300);
 }
 
-bool HelpWindowDriver::clickLink(const std::wstring& text, bool settleFirst) {
-    if (settleFirst) settle();
-    const std::wstring at = runScript(
-        L"var a = Array.prototype.find.call(document.querySelectorAll('a'), function (x) {"
-        L"  return x.textContent.trim() === '" + text + L"'; });"
-        L"if (!a) return '';"
-        L"a.scrollIntoView({block: 'center'});"
-        L"var r = a.getBoundingClientRect();"
-        L"return Math.round(r.left + r.width / 2) + ',' + Math.round(r.top + r.height / 2);");
+bool clickElement(HWND view, const std::wstring& findElement) {
+    const std::wstring at = runViewScript(
+        view, L"var a = (function () {" + findElement + L"})();"
+              L"if (!a) return '';"
+              L"a.scrollIntoView({block: 'center'});"
+              L"var r = a.getBoundingClientRect();"
+              L"return Math.round(r.left + r.width / 2) + ',' + Math.round(r.top + r.height / 2);");
     const auto comma = at.find(L',');
     if (comma == std::wstring::npos) return false;
     // The page's pixels are the view's at the zoom the view was made with.
     const framework::EngineFunctions* engine = framework::Engine();
-    const framework::ControlRecord* record = framework::FindRecord(view_);
+    const framework::ControlRecord* record = framework::FindRecord(view);
     float zoom = engine && engine->wkeGetZoomFactor && record
                      ? engine->wkeGetZoomFactor(static_cast<wkeWebView>(record->webView))
                      : 1.0f;
     if (zoom <= 0) zoom = 1.0f;
-    wine::clickAt(view_, {static_cast<LONG>(std::stoi(at.substr(0, comma)) * zoom),
-                          static_cast<LONG>(std::stoi(at.substr(comma + 1)) * zoom)});
+    wine::clickAt(view, {static_cast<LONG>(std::stoi(at.substr(0, comma)) * zoom),
+                         static_cast<LONG>(std::stoi(at.substr(comma + 1)) * zoom)});
     return true;
+}
+
+std::string HelpWindowDriver::pageSource() const { return viewSource(view_); }
+
+bool HelpWindowDriver::waitForPage(const std::string& fragment, int ms) const {
+    return pumpUntil([&] { return pageSource().find(fragment) != std::string::npos; }, ms);
+}
+
+std::wstring HelpWindowDriver::runScript(const std::wstring& script) const { return runViewScript(view_, script); }
+
+void HelpWindowDriver::settle() { settleView(view_); }
+
+bool HelpWindowDriver::clickLink(const std::wstring& text, bool settleFirst) {
+    if (settleFirst) settle();
+    return clickElement(view_, L"return Array.prototype.find.call(document.querySelectorAll('a'), function (x) {"
+                               L"  return x.textContent.trim() === '" + text + L"'; });");
 }
 
 void HelpWindowDriver::picture(const std::string& fileName) const {

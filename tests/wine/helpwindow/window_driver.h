@@ -35,6 +35,14 @@ struct MenuSeen {
 // With a picture name, the open menu's picture goes to the journeys folder first.
 std::future<MenuSeen> chooseFromNextMenu(int id, unsigned timeoutMs = 5000, std::string picture = {});
 
+// Any browser view of the plug-in's windows: its page as the engine has it, a script run
+// in it (the value as text), and a real click on the middle of the element a script
+// finds ("return document.querySelector('#KeyWord')"); false when none shows.
+std::string viewSource(HWND view);
+std::wstring runViewScript(HWND view, const std::wstring& script);
+void settleView(HWND view);
+bool clickElement(HWND view, const std::wstring& findElement);
+
 class HelpWindowDriver {
 public:
     explicit HelpWindowDriver(HWND form);
