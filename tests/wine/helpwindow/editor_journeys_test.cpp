@@ -9,6 +9,9 @@
 #include "forms/forms_support.h"
 #include "helpwindow/menu_states.h"
 #include "library/fragment.h"
+#include "sync/wire_packing.h"
+
+#include <cstdlib>
 
 #include <future>
 
@@ -270,4 +273,46 @@ TEST_F(EditorJourney, TheMoveCommandTakesItsTargetFromTheChooser) {
     EXPECT_TRUE(chooser.get().chosen);
     EXPECT_TRUE(pumpUntil([&] { return value(library::kPublic, library::tables::KeywordList, "kID=" + kID, "dID") == start; },
                           5000));
+}
+
+TEST_F(EditorJourney, APublicSaveTheServerRefusesLeavesTheLibraryAsItWas) {
+    const char* server = std::getenv("ORV_SYNC_SERVER_URL");
+    if (!server) GTEST_SKIP() << "no sync server stand-in (ORV_SYNC_SERVER_URL): the native build is not known";
+    // "once" may make one public change a day.
+    open("[setup]\r\nuser=once\r\npassword=" + sync::PasswordDigest("orvonce") + "\r\nserver=" + server + "\r\n");
+    HelpWindowDriver& w = window();
+    const auto description = [&] {
+        return value(library::kPublic, library::tables::KeywordData, "UKeyWord='PRINT'", "Description");
+    };
+    const std::string before = description();
+    openEntryEditorOn({"语言参考", "语句", "PRINT"});
+    retype("Description", L"被拒绝的修改");
+
+    // Meanwhile the day's one change goes to a category.
+    HTREEITEM start = w.child(nullptr, "入门");
+    ASSERT_NE(start, nullptr);
+    w.click(start);
+    w.clickToolbar(kCmdEdit);
+    ASSERT_TRUE(pumpUntil([] { return editors::categoryEditorWindow() != nullptr; }, 10000));
+    HWND categoryEditor = editors::categoryEditorWindow();
+    pumpFor(1500);
+    HWND name = GetDlgItem(categoryEditor, 201);
+    wine::clickAt(name, {4, 4});
+    wine::pressKey(name, VK_END);
+    wine::typeText(name, L"!");
+    wine::clickAt(GetDlgItem(categoryEditor, 108), {10, 10});
+    ASSERT_TRUE(pumpUntil([] { return editors::categoryEditorWindow() == nullptr; }, 15000));
+    EXPECT_EQ(value(library::kPublic, library::tables::Directory, "DirName='入门!'", "dID"),
+              value(library::kPublic, library::tables::UpdateList, "sCommand=1", "tID"));
+
+    const std::string records = std::to_string(count(library::kPublic, "UpdateList", ""));
+    auto refusal = answerNextBox(IDOK, 15000);
+    ASSERT_TRUE(clickCommand("queding"));
+    ASSERT_TRUE(pumpUntil([&] { return refusal.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+                          20000));
+    EXPECT_EQ(refusal.get().seen.text, "你的公共库修改次数不足，请24小后再修改。");
+    pumpFor(300);
+    EXPECT_NE(editors::entryEditorWindow(), nullptr) << "the editor stays with the change";
+    EXPECT_EQ(description(), before);
+    EXPECT_EQ(std::to_string(count(library::kPublic, "UpdateList", "")), records);
 }
