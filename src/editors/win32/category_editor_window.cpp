@@ -39,8 +39,8 @@ constexpr UINT_PTR kReadyTimer = 1;
 constexpr UINT kReadyStep = 50;
 constexpr DWORD kReadyLimit = 15000;
 constexpr std::string_view kReadyScript =
-    "return (document.readyState===\"complete\"&&typeof editor!==\"undefined\"&&editor&&"
-    "typeof editor.getSource===\"function\")?\"1\":\"0\"";
+    "return (document.readyState===\"complete\"&&(typeof editor!==\"undefined\"||"
+    "!!document.getElementById(\"DescriptionSource\")))?\"1\":\"0\"";
 constexpr std::string_view kSourceScript = "return editor.getSource();";
 
 std::wstring wide(std::string_view utf8) { return text::utf8ToWide(utf8); }

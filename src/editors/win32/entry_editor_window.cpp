@@ -32,13 +32,15 @@ constexpr int kMiniblink1 = 101;
 // so that none of them runs inside the engine's callback.
 constexpr UINT kPageCommand = WM_APP + 21;
 constexpr WPARAM kCommandSave = 6, kCommandCancel = 7;
-// The page is looked at every 50 ms until its scripts are there, 15 s at most.
+// The page is looked at every 50 ms until it is in, 15 s at most.
 constexpr UINT_PTR kReadyTimer = 1;
 constexpr UINT kReadyStep = 50;
 constexpr DWORD kReadyLimit = 15000;
+// Our page is in once its document has loaded: its scripts have run by then, so a
+// field or editor still missing stays missing.
 constexpr std::string_view kReadyScript =
-    "return (document.readyState===\"complete\"&&typeof $===\"function\"&&typeof editor!==\"undefined\"&&"
-    "editor&&typeof editor.getSource===\"function\")?\"1\":\"0\"";
+    "return (document.readyState===\"complete\"&&(typeof editor!==\"undefined\"||"
+    "!!document.getElementById(\"ExplainSource\")))?\"1\":\"0\"";
 
 std::wstring wide(std::string_view utf8) { return text::utf8ToWide(utf8); }
 

@@ -316,3 +316,38 @@ TEST_F(EditorJourney, APublicSaveTheServerRefusesLeavesTheLibraryAsItWas) {
     EXPECT_EQ(description(), before);
     EXPECT_EQ(std::to_string(count(library::kPublic, "UpdateList", "")), records);
 }
+
+TEST_F(EditorJourney, AnEditorPageWithoutItsFieldsIsRefusedWithAClearMessage) {
+    open(freeChangesSettings());
+    const std::filesystem::path page = std::filesystem::u8path(folder_) / "view" / "WordEditor.htm";
+    const std::string original = test::readFile(page);
+    // The page loses its keyword field and its rich editor; it is put back whatever happens.
+    struct Restore {
+        std::filesystem::path path;
+        std::string text;
+        ~Restore() { test::writeFile(path, text); }
+    } restore{page, original};
+    std::string broken = original;
+    for (const auto& [from, to] : {std::pair<std::string, std::string>{"id=\"KeyWord\"", "id=\"KeyWordGone\""},
+                                   {"src=\"editor.js\"", "src=\"missing.js\""}}) {
+        const size_t at = broken.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        broken.replace(at, from.size(), to);
+    }
+    test::writeFile(page, broken);
+
+    const std::string before = value(library::kPublic, library::tables::KeywordData, "UKeyWord='PRINT'", "KeyWord");
+    HelpWindowDriver& w = window();
+    HTREEITEM print = w.open({"语言参考", "语句", "PRINT"});
+    ASSERT_NE(print, nullptr);
+    w.click(print);
+    auto box = answerNextBox(IDOK, 20000);
+    w.clickToolbar(kCmdEdit);
+    ASSERT_TRUE(pumpUntil([&] { return box.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 25000));
+    const std::string said = box.get().seen.text;
+    EXPECT_EQ(said.rfind("编辑页面缺少这些字段，不能编辑：", 0), 0u) << said;
+    EXPECT_NE(said.find("KeyWord"), std::string::npos) << said;
+    EXPECT_NE(said.find("editor"), std::string::npos) << said;
+    EXPECT_TRUE(pumpUntil([] { return editors::entryEditorWindow() == nullptr; }, 5000));
+    EXPECT_EQ(value(library::kPublic, library::tables::KeywordData, "UKeyWord='PRINT'", "KeyWord"), before);
+}
