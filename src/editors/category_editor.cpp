@@ -69,9 +69,10 @@ std::optional<CategoryState> LoadCategory(library::HostDb& db, CategoryMode mode
 }
 
 std::string FillDescriptionPage(std::string page, std::string_view description, std::string_view background) {
-    putRaw(page, "background", background);
-    putTextArea(page, "Description", description);
-    return page;
+    Placeholders put;
+    put.raw("background", std::string(background));
+    put.textArea("Description", description);
+    return put.fill(page);
 }
 
 CategoryFields FieldsOf(const CategoryState& s) {

@@ -5,6 +5,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orv::editors {
 
@@ -15,13 +17,25 @@ inline constexpr std::string_view kCategoryTemplate = "view\\edit.htm";
 // is missing or unreadable.
 std::string LoadEditorTemplate(std::string_view ideFolder, std::string_view name);
 
-// Replaces "<!-- name -->" with `value` as it stands.
-void putRaw(std::string& page, std::string_view name, std::string_view value);
-// A value inside a double-quoted attribute (value="<!-- KeyWord -->").
-void putAttribute(std::string& page, std::string_view name, std::string_view value);
-// A text area's content; the template writes the placeholder right after the opening
-// tag. HTML drops one line feed there, so one is put before the text to keep its own.
-void putTextArea(std::string& page, std::string_view name, std::string_view value);
+// The values of a page's placeholders ("<!-- name -->"), each made ready for its place.
+class Placeholders {
+public:
+    // As it stands.
+    void raw(std::string_view name, std::string value);
+    // A value inside a double-quoted attribute (value="<!-- KeyWord -->").
+    void attribute(std::string_view name, std::string_view value);
+    // A text area's content; the template writes the placeholder right after the
+    // opening tag. HTML drops one line feed there, so one is put before the text to keep
+    // its own.
+    void textArea(std::string_view name, std::string_view value);
+
+    // The page with every known placeholder replaced, in one pass: a value is never
+    // searched for placeholders itself. Unknown ones stay as they are.
+    std::string fill(std::string_view page) const;
+
+private:
+    std::vector<std::pair<std::string, std::string>> values_;
+};
 
 // "#RRGGBB" of a colour given as red, green, blue.
 std::string htmlColour(unsigned red, unsigned green, unsigned blue);

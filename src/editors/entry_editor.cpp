@@ -187,21 +187,22 @@ EntryFields FieldsOf(const EntryState& s) {
 }
 
 std::string FillEntryPage(std::string page, const EntryState& s, std::string_view background) {
-    putRaw(page, "background", background);
-    putAttribute(page, "kID", num(s.kID[1]));
-    putAttribute(page, "sID", num(s.sID));
-    for (int n = 1; n <= kSlots; ++n) putAttribute(page, "DirID" + num(n), s.slotText[n]);
-    putAttribute(page, "KeyWord", s.keyWord);
-    putAttribute(page, "DisplayKeyWord", s.displayKeyWord);
-    for (const TextColumn& c : kTextColumns) putTextArea(page, c.name, s.*c.stored);
-    putAttribute(page, "Sort", num(s.sort));
-    const auto checked = [](bool on) { return on ? "checked" : ""; };
-    putRaw(page, "Platform1", checked(s.platform == library::kPlatformWindows || s.platform == library::kPlatformBoth));
-    putRaw(page, "Platform2", checked(s.platform == library::kPlatformLinux || s.platform == library::kPlatformBoth));
-    for (int n = 0; n <= 3; ++n) putRaw(page, "Attribute" + num(n), checked(n == s.attribute));
-    putAttribute(page, "ctid", s.isMember() ? num(s.dID[1]) : "0");
-    for (int n = 0; n <= 21; ++n) putRaw(page, "Type" + num(n), checked(n == s.nType));
-    return page;
+    Placeholders put;
+    put.raw("background", std::string(background));
+    put.attribute("kID", num(s.kID[1]));
+    put.attribute("sID", num(s.sID));
+    for (int n = 1; n <= kSlots; ++n) put.attribute("DirID" + num(n), s.slotText[n]);
+    put.attribute("KeyWord", s.keyWord);
+    put.attribute("DisplayKeyWord", s.displayKeyWord);
+    for (const TextColumn& c : kTextColumns) put.textArea(c.name, s.*c.stored);
+    put.attribute("Sort", num(s.sort));
+    const auto checked = [](bool on) { return on ? std::string("checked") : std::string(); };
+    put.raw("Platform1", checked(s.platform == library::kPlatformWindows || s.platform == library::kPlatformBoth));
+    put.raw("Platform2", checked(s.platform == library::kPlatformLinux || s.platform == library::kPlatformBoth));
+    for (int n = 0; n <= 3; ++n) put.raw("Attribute" + num(n), checked(n == s.attribute));
+    put.attribute("ctid", s.isMember() ? num(s.dID[1]) : "0");
+    for (int n = 0; n <= 21; ++n) put.raw("Type" + num(n), checked(n == s.nType));
+    return put.fill(page);
 }
 
 std::vector<std::string> entryGroupScripts(bool member) {

@@ -5,9 +5,14 @@
 
 namespace orv::text {
 
-std::string escapeHtml(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
+void appendEscapedHtml(std::string& out, std::string_view text) {
+    // Sized once: a page field may hold megabytes of markup, each "<" four times longer.
+    size_t size = text.size();
+    for (const char c : text) {
+        if (c == '&' || c == '<' || c == '>') size += 3;
+        else if (c == '"' || c == '\'') size += 4;
+    }
+    out.reserve(out.size() + size);
     for (const char c : text) {
         switch (c) {
         case '&': out += "&amp;"; break;
@@ -18,6 +23,11 @@ std::string escapeHtml(std::string_view text) {
         default: out += c;
         }
     }
+}
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    appendEscapedHtml(out, text);
     return out;
 }
 

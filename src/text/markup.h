@@ -9,6 +9,8 @@ namespace orv::text {
 
 // & < > " ' as character references: safe inside a quoted attribute and inside text.
 std::string escapeHtml(std::string_view text);
+// The same, appended to `out`.
+void appendEscapedHtml(std::string& out, std::string_view text);
 // A double-quoted JavaScript string literal holding `text` (UTF-8): backslash, quote,
 // line ends, the other control characters and "</" escaped.
 std::string jsStringLiteral(std::string_view text);
