@@ -1,7 +1,9 @@
 // orvhelp's catalogue commands: delete, paste, move, count and the favorites toggle on
 // nodes of the contents tree, run by the help window's own core over an in-memory tree.
+#include "cli/answering_prompter.h"
 #include "cli/command.h"
 #include "cli/help_window_session.h"
+#include "cli/node_argument.h"
 
 #include "helpwindow/catalogue.h"
 #include "helpwindow/contents.h"
@@ -20,31 +22,6 @@ namespace {
 using helpwindow::ItemId;
 using helpwindow::kNoItem;
 
-// Messages as console lines; a question is printed on its own line and answered Yes
-// only when --yes was given. Remembers what the command would have shown, so that the
-// exit status can tell a failure from a success.
-class AnsweringPrompter : public ConsolePrompter {
-public:
-    explicit AnsweringPrompter(Context& ctx) : ConsolePrompter(ctx), ctx_(ctx), yes_(ctx.args.has("--yes")) {}
-    void message(std::string_view text, library::MessageKind kind) override {
-        ConsolePrompter::message(text, kind);
-        if (kind == library::MessageKind::Error) ++errors;
-    }
-    bool ask(std::string_view question) override {
-        for (char c : question)
-            if (c != '\r') ctx_.out << c;
-        ctx_.out << '\n';
-        if (!yes_) ++declined;
-        return yes_;
-    }
-    int errors = 0;
-    int declined = 0;
-
-private:
-    Context& ctx_;
-    bool yes_;
-};
-
 // The help window's core with the catalogue commands on top.
 struct CatalogueSession : HelpWindowSession<AnsweringPrompter> {
     using HelpWindowSession::HelpWindowSession;
@@ -54,12 +31,6 @@ struct CatalogueSession : HelpWindowSession<AnsweringPrompter> {
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     helpwindow::Catalogue catalogue{{contents, links, prompter, progress, session}};
 };
-
-render::LinkTarget nodeArgument(const std::string& text) {
-    const std::optional<render::LinkTarget> node = helpwindow::NodeOfLink(text);
-    if (!node) usageError("\"" + text + "\" is not a tree node (r, k or y form: r012, k17, y03)");
-    return *node;
-}
 
 // Walks the tree down to each node, as following a link to it would, without reloading
 // between them, so that the items found first stay valid.
@@ -84,9 +55,7 @@ void selectNodes(CatalogueSession& s, std::vector<std::string>::const_iterator f
 // means it did not do what was asked.
 int outcome(CatalogueSession& s, const char* what) {
     s.links.waitIdle();
-    if (s.prompter.errors > 0) failure(std::string(what) + " did not happen");
-    if (s.prompter.declined > 0)
-        failure(std::string(what) + " did not happen: the question was answered No (--yes answers Yes)");
+    failWhenRefused(s.prompter, what);
     return kExitOk;
 }
 

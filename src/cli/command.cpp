@@ -49,6 +49,12 @@ library::Settings ideSettings(const std::string& ide) {
     return library::readSettings(*library::makeSettingsStore(library::ideFile(ide, library::kSettingsFile)));
 }
 
+std::string onOneLine(std::string text) {
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\\n");
+    for (size_t at; (at = text.find('\n')) != std::string::npos;) text.replace(at, 1, "\\n");
+    return text;
+}
+
 void ConsolePrompter::message(std::string_view text, library::MessageKind kind) {
     std::string line;
     for (char c : text)

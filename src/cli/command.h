@@ -54,6 +54,8 @@ void openLibrary(library::SqliteHostDb& db, const std::string& ide, int lib);
 void openBothLibraries(library::SqliteHostDb& db, const std::string& ide);
 // The settings of the IDE folder, defaults filled in.
 library::Settings ideSettings(const std::string& ide);
+// A value printed on one line: its line breaks (CR LF or LF) shown as "\n".
+std::string onOneLine(std::string text);
 
 // Messages meant for a message box, as console lines: information on the command's
 // output, the rest on its error stream. Questions keep their default answer, No.
@@ -78,5 +80,6 @@ std::vector<Command> treeCommands();
 std::vector<Command> indexCommands();
 std::vector<Command> catalogueCommands();
 std::vector<Command> serverCommands();
+std::vector<Command> editorCommands();
 
 }  // namespace orv::cli

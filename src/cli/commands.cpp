@@ -13,7 +13,7 @@ namespace {
 std::vector<Command> allCommands() {
     std::vector<Command> all;
     for (auto list : {libraryCommands, renderCommands, syncCommands, serverCommands, toolsCommands,
-                      indexCommands, treeCommands, catalogueCommands}) {
+                      indexCommands, treeCommands, catalogueCommands, editorCommands}) {
         std::vector<Command> more = list();
         all.insert(all.end(), more.begin(), more.end());
     }

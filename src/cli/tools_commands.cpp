@@ -110,11 +110,8 @@ int backupCommand(Context& ctx) {
 void printTable(std::ostream& out, const library::ResultTable& t) {
     std::vector<size_t> widths(t.columns.size(), 0);
     auto cellOf = [&](size_t r, size_t c) -> std::string {
-        std::string s = r == 0 ? t.columns[c] : t.text(static_cast<int>(r - 1), static_cast<int>(c));
-        // One line per row: line breaks inside a value are shown as "\n".
-        for (size_t at; (at = s.find("\r\n")) != std::string::npos;) s.replace(at, 2, "\\n");
-        for (size_t at; (at = s.find('\n')) != std::string::npos;) s.replace(at, 1, "\\n");
-        return s;
+        // One line per row.
+        return onOneLine(r == 0 ? t.columns[c] : t.text(static_cast<int>(r - 1), static_cast<int>(c)));
     };
     for (size_t r = 0; r <= t.rows.size(); ++r)
         for (size_t c = 0; c < widths.size(); ++c) widths[c] = std::max(widths[c], displayWidth(cellOf(r, c)));

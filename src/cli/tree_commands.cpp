@@ -2,6 +2,7 @@
 // the tree, and the text other pages link to a node with.
 #include "cli/command.h"
 #include "cli/help_window_session.h"
+#include "cli/node_argument.h"
 
 #include "helpwindow/contents.h"
 #include "helpwindow/link_dispatch.h"
@@ -29,12 +30,6 @@ void printItem(std::ostream& out, const helpwindow::ContentsTree& tree, ItemId i
     }
     out << node->id << '\t' << node->lib << '\t' << node->type << '\t' << (node->isCategory ? 'C' : 'E') << '\t'
         << (tree.hasChildButton(item) ? '1' : '0') << '\t' << tree.text(item) << '\n';
-}
-
-render::LinkTarget nodeArgument(const std::string& text) {
-    const std::optional<render::LinkTarget> node = helpwindow::NodeOfLink(text);
-    if (!node) usageError("\"" + text + "\" is not a tree node (r, k or y form: r012, k17, y03)");
-    return *node;
 }
 
 // Loads the top level and walks down to the node, as following a link to it would.
