@@ -12,8 +12,11 @@
   var fillsPage = source.id === 'DescriptionSource';
 
   // Tags that have no place in help text and could run something or leave the page.
+  // The parser below runs with scripting off and reads the raw-text ones (NOSCRIPT and
+  // kin) otherwise than the page will: they go whole.
   var deniedTags = { SCRIPT: 1, IFRAME: 1, FRAME: 1, FRAMESET: 1, OBJECT: 1, EMBED: 1, APPLET: 1,
-                     META: 1, BASE: 1, LINK: 1 };
+                     META: 1, BASE: 1, LINK: 1, NOSCRIPT: 1, TEMPLATE: 1, NOEMBED: 1, NOFRAMES: 1,
+                     XMP: 1 };
   var urlAttributes = { href: 1, src: 1, action: 1, formaction: 1, 'xlink:href': 1, background: 1,
                         poster: 1, srcset: 1, data: 1, lowsrc: 1, dynsrc: 1 };
 
@@ -48,7 +51,11 @@
       }
       for (var j = el.attributes.length - 1; j >= 0; j--) {
         var name = el.attributes[j].name.toLowerCase();
-        if (name.slice(0, 2) === 'on' || (urlAttributes[name] && unsafeUrl(name, el.attributes[j].value))) {
+        // An id or name of the form's own fields inside the text would be found first
+        // when the plug-in reads a field by its id.
+        var takesField = (name === 'id' || name === 'name') && document.getElementById(el.attributes[j].value);
+        if (name.slice(0, 2) === 'on' || takesField ||
+            (urlAttributes[name] && unsafeUrl(name, el.attributes[j].value))) {
           el.removeAttribute(el.attributes[j].name);
           changed = true;
         }
@@ -135,6 +142,26 @@
     },
     jodit: jodit
   };
+
+  // The category slots and the owner field follow the type chosen: a member belongs to
+  // an entry, anything else to categories.
+  document.addEventListener('change', function (e) {
+    var t = e.target;
+    if (!t || t.name !== 'type' || !t.checked) {
+      return;
+    }
+    var member = Number(t.value) >= 20;
+    for (var n = 1; n <= 5; n++) {
+      var slot = document.getElementById('fenglei' + n);
+      if (slot) {
+        slot.style.display = member ? 'none' : '';
+      }
+    }
+    var owner = document.getElementById('chenyuan');
+    if (owner) {
+      owner.style.display = member ? '' : 'none';
+    }
+  });
 
   // A file dropped outside the editor would make the browser open it in place of the form.
   function inEditor(target) {

@@ -106,7 +106,8 @@ CategoryChanges CollectCategoryChanges(library::HostDb& db, const CategoryState&
     if (s.isNew() || (f.kind != s.kind && !s.special)) list.add("nType", f.kind);
     const std::optional<long long> sort = fieldInteger(f.sort);
     if (!sort) return refuse(texts::kSortNotNumber, CategoryField::Sort);
-    if (*sort != s.sort) list.add("Sort", *sort);
+    // A new row stores the sort its form shows; the table's own default may differ.
+    if (*sort != s.sort || s.isNew()) list.add("Sort", *sort);
     if (text::trimBlanks(f.name).empty()) return refuse(kNameRequired, CategoryField::Name);
     if (f.name != s.name) list.addText("DirName", f.name);
     if (f.description != s.description) list.addText("Description", f.description);
@@ -139,8 +140,10 @@ CategorySave SaveCategory(const EditorSources& src, CategoryState& s, const Cate
                                         author.uID,
                                         /*submit=*/!s.special};
         const sync::SaveResult saved = sync::SaveIntoLibrary(src.session, src.db, s.lib, change, src.now());
-        if (!saved.saved()) {
-            sync::reportFailedSave(src.prompter, saved);
+        sync::reportFailedSave(src.prompter, saved);
+        // Once the server took the change or the row was written, saving again would make
+        // the category twice: what failed after that has been told, and the editor is done.
+        if (!saved.saved() && !saved.submitted && saved.applied == 0) {
             result.outcome = SaveOutcome::Stopped;
             return result;
         }
@@ -154,7 +157,8 @@ CategorySave SaveCategory(const EditorSources& src, CategoryState& s, const Cate
         const std::string ids = library::descendantList(src.db, s.lib, s.dID);
         if (src.db.update(s.lib, library::tables::Directory, "dID in (" + ids + ")", "nType=" + num(f.kind)) < 0) {
             src.prompter.message(library::failedWriteMessage(src.db.errMsg(s.lib)), library::MessageKind::Error);
-            result.outcome = SaveOutcome::Stopped;
+            // Trying again is harmless when nothing else was written.
+            if (changes.list.empty()) result.outcome = SaveOutcome::Stopped;
             return result;
         }
         result.outcome = SaveOutcome::Saved;

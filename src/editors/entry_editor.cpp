@@ -285,7 +285,8 @@ std::string CollectEntryChanges(const EntryState& s, const EntryFields& f) {
             list.addText(c.name, withCrLf(value));
         }
     }
-    if (const long long sort = toInt(f.sort); sort != s.sort) list.add("Sort", sort);
+    // A new row stores the sort its form shows; the table's own default may differ.
+    if (const long long sort = toInt(f.sort); sort != s.sort || s.isNew) list.add("Sort", sort);
     return list.str();
 }
 
@@ -352,6 +353,23 @@ EntrySave SaveEntry(const EditorSources& src, EntryState& s, const EntryFields& 
         src.prompter.message(kKeywordRequired, library::MessageKind::Error);
         return result;
     }
+    // A type switched to or from a member changes what the entry hangs below: a member
+    // needs an entry that can own it, anything else a category (not the old owner's kID).
+    if (type >= library::kFirstMemberType) {
+        library::Row owner;
+        if (!src.db.findOne(s.lib, library::tables::KeywordList, "kID=" + num(main), owner, "nType", "") ||
+            !library::canOwnMembers(static_cast<int>(library::cellNumber(owner, 0)))) {
+            if (page) page->run("$(\"#ctid\").focus();");
+            src.prompter.message(kOwnerRequired, library::MessageKind::Error);
+            return result;
+        }
+    } else if ((s.isMember() && main == s.dID[1]) ||
+               (main != 0 && main != s.dID[1] &&
+                src.db.findOnly(s.lib, library::tables::Directory, "dID=" + num(main), "dID", "").empty())) {
+        markRequired(page, "DirID1Label", "window.scrollTo(0,0);");
+        src.prompter.message(kMainCategoryRequired, library::MessageKind::Error);
+        return result;
+    }
     if (!fieldInteger(f.sort)) {
         if (page) page->run("$(\"#Sort\").focus();");
         src.prompter.message(texts::kSortNotNumber, library::MessageKind::Error);
@@ -379,10 +397,10 @@ EntrySave SaveEntry(const EditorSources& src, EntryState& s, const EntryFields& 
     const sync::PublicChange change{code, s.isNew ? 0 : s.kID[1], recordName, list, library::AddService::Utf8,
                                     author.uID};
     const sync::SaveResult saved = sync::SaveIntoLibrary(src.session, src.db, s.lib, change, src.now());
-    if (!saved.saved()) {
-        sync::reportFailedSave(src.prompter, saved);
-        return result;
-    }
+    sync::reportFailedSave(src.prompter, saved);
+    // Once the server took the change or a row was written, pressing OK again would make
+    // the entry twice: what failed after that has been told, and the editor is done.
+    if (!saved.saved() && !saved.submitted && saved.applied == 0) return result;
     s.kID[1] = saved.target;
     s.isNew = false;
     result.outcome = SaveOutcome::Saved;

@@ -20,6 +20,7 @@ inline constexpr std::string_view kChangeEntryCaption = "修改词条";
 inline constexpr std::string_view kEntryUnreadable = "无法读取词条！";
 inline constexpr std::string_view kMainCategoryRequired = "必须设置一个主分类";
 inline constexpr std::string_view kKeywordRequired = "关键词必须的要输入";
+inline constexpr std::string_view kOwnerRequired = "成员必须属于一个可以有成员的词条（所属词条kID）。";
 inline constexpr std::string_view kDuplicateName = "词条名称已经存在，你一定要重复添加吗？";
 // Placement slots: 1 is the entry's own row, 2 to 5 further rows sharing its texts.
 inline constexpr int kSlots = 5;

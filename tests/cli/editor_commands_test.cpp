@@ -89,7 +89,7 @@ TEST_F(EditorCommands, EditEntrySavesExactlyTheGivenFieldsAsTheEditorDoes) {
          "sID=" + printTexts + " And dID=" + n(sprites), 1, 1},
         // The private library is never recorded: it keeps no change log.
         {"a new private entry at the private top level", {"edit-entry", "r10", "--new", "KeyWord=Mine"}, 0,
-         "KeyWord='Mine',UKeyWord='MINE',DisplayKeyWord='Mine',dID=0\nkID\t1\n", "", kPrivate,
+         "KeyWord='Mine',UKeyWord='MINE',DisplayKeyWord='Mine',Sort=10000,dID=0\nkID\t1\n", "", kPrivate,
          tables::KeywordList, "kID=1 And dID=0 And DisplayKeyWord='Mine'", 1, 0},
         {"a misspelt field", {"edit-entry", "k0" + n(print), "Explian=x"}, 2, "",
          "orvhelp: unknown field \"Explian\" (the fields: KeyWord, DisplayKeyWord, Platform1, Platform2, Attribute, "
@@ -117,7 +117,7 @@ TEST_F(EditorCommands, EditCategorySavesThroughTheCategoryEditorAndRefusesWhatIt
          "orvhelp: kind must be one of 0, 10, 1", kPublic, tables::Directory, statementsAtTop + " And nType=0", 1,
          0},
         {"a new child", {"edit-category", "r0" + n(sprites), "--new", "name=Pixels"}, 0,
-         "ParentDir=" + n(sprites) + ",nType=10,DirName='Pixels'\ndID\t" + n(sprites + 1) + "\n", "", kPublic,
+         "ParentDir=" + n(sprites) + ",nType=10,Sort=10000,DirName='Pixels'\ndID\t" + n(sprites + 1) + "\n", "", kPublic,
          tables::Directory, "ParentDir=" + n(sprites) + " And DirName='Pixels'", 1, 1},
         // The branch takes the kind locally: only the category's own change is recorded.
         {"a kind given down the branch", {"edit-category", "r0" + n(graphics), "kind=1", "--sync-kinds"}, 0,

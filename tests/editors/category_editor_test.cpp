@@ -50,7 +50,7 @@ TEST_F(CategoryEditor, TheChangeListAndTheRefusals) {
     } cases[] = {
         {"untouched", CategoryMode::Change, category(kPublic, graphics), [](CategoryFields&) {}, "", ""},
         {"a new category always names its parent and kind", CategoryMode::NewChild, category(kPublic, graphics),
-         [](CategoryFields& f) { f.name = "Sprites"; }, "ParentDir=" + n(graphics) + ",nType=10,DirName='Sprites'", ""},
+         [](CategoryFields& f) { f.name = "Sprites"; }, "ParentDir=" + n(graphics) + ",nType=10,Sort=10000,DirName='Sprites'", ""},
         {"a new top-level one of another kind", CategoryMode::NewTop, category(kPublic, graphics),
          [](CategoryFields& f) {
              f.name = "O'Brien";

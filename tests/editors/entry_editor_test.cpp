@@ -202,6 +202,15 @@ TEST_F(EntryEditor, ChecksStopTheSaveWithTheirMessageAndMarker) {
         {"no main category", [](EntryFields& f) { f.dirID[1] = "ID=0:"; }, "必须设置一个主分类", "#DirID1Label"},
         {"no keyword", [](EntryFields& f) { f.keyWord = "  "; }, "关键词必须的要输入", "#KeyWordLabel"},
         {"a sort that is no number", [](EntryFields& f) { f.sort = "10a"; }, "排序号必须是整数。", "#Sort"},
+        {"a main category that is not there", [](EntryFields& f) { f.dirID[1] = "ID=424242:"; }, "必须设置一个主分类",
+         "#DirID1Label"},
+        {"made a member without an owner", [](EntryFields& f) { f.type = "20"; },
+         "成员必须属于一个可以有成员的词条（所属词条kID）。", "#ctid"},
+        {"made a member of an entry that owns none", [&](EntryFields& f) {
+             f.type = "20";
+             f.ctid = n(input);
+         },
+         "成员必须属于一个可以有成员的词条（所属词条kID）。", "#ctid"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -213,6 +222,32 @@ TEST_F(EntryEditor, ChecksStopTheSaveWithTheirMessageAndMarker) {
         EXPECT_NE(page.ran[0].find(c.marked), std::string::npos) << page.ran[0];
     }
     EXPECT_EQ(snapshot(db), before);
+}
+
+TEST_F(EntryEditor, AMemberMadeAnOrdinaryEntryNeedsACategoryOfItsOwn) {
+    // Its first slot still names the owner's kID, which is no category.
+    EXPECT_EQ(save(kPublic, x, [](EntryFields& f) { f.type = "11"; }).outcome, SaveOutcome::Stopped);
+    EXPECT_EQ(prompter.said, std::vector<std::string>{"必须设置一个主分类"});
+    const editors::EntrySave saved = save(kPublic, x, [&](EntryFields& f) {
+        f.type = "11";
+        f.dirID[1] = "ID=" + n(graphics) + ":Graphics\\";
+    });
+    ASSERT_EQ(saved.outcome, SaveOutcome::Saved);
+    EXPECT_EQ(saved.list, "nType=11,dID=" + n(graphics));
+    EXPECT_EQ(value(kPublic, tables::KeywordList, "kID=" + n(x), "dID"), n(graphics));
+}
+
+TEST_F(EntryEditor, ASaveWrittenButNotRecordedIsToldAndClosesTheEditor) {
+    library::TreeNode node{statements, "Statements", 0, true, kPublic, library::kCategoryShownInIde};
+    EntryState state = editors::NewEntryFor(db, node);
+    EntryFields fields = editors::FieldsOf(state);
+    fields.keyWord = "Once";
+    db.failWrite(WatchedHostDb::Write::Add, 3);  // texts, placement, then the change record
+    const editors::EntrySave saved = editors::SaveEntry(sources, state, fields, &page);
+    EXPECT_EQ(saved.outcome, SaveOutcome::Saved) << "the entry is there: the editor is done";
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_EQ(count(kPublic, tables::KeywordData, "KeyWord='Once'"), 1);
+    EXPECT_FALSE(state.isNew);
 }
 
 TEST_F(EntryEditor, ADuplicateNameIsAskedAboutButAnEntryIsNoDuplicateOfItself) {
@@ -237,7 +272,7 @@ TEST_F(EntryEditor, ANewPrivateEntryNeedsNoCategoryAndIsNeverSubmittedOrRecorded
     fields.type = "10";
     const editors::EntrySave saved = editors::SaveEntry(sources, state, fields, &page);
     ASSERT_EQ(saved.outcome, SaveOutcome::Saved);
-    EXPECT_EQ(saved.list, "KeyWord='MyMacro',UKeyWord='MYMACRO',DisplayKeyWord='MyMacro',nType=10,dID=0");
+    EXPECT_EQ(saved.list, "KeyWord='MyMacro',UKeyWord='MYMACRO',DisplayKeyWord='MyMacro',nType=10,Sort=10000,dID=0");
     EXPECT_EQ(saved.nType, 10);
     EXPECT_EQ(value(kPrivate, tables::KeywordList, "kID=" + n(saved.kID), "dID"), "0");
     EXPECT_EQ(count(kPublic, tables::UpdateList, ""), 0);

@@ -182,6 +182,9 @@ private:
             return;
         }
         state_.description = *shown;
+        // A name the control cannot show as stored (invalid UTF-8) is no change until
+        // the user touches it.
+        state_.name = text::wideToUtf8(framework::GetControlText(text1_));
         ready_ = true;
     }
 

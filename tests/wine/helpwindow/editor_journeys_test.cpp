@@ -140,6 +140,19 @@ TEST_F(EditorJourney, AnEntryIsRetypedPlacedInASecondCategoryAndSaved) {
     EXPECT_EQ(runViewScript(view_, L"return $('#chenyuan').is(':visible') + ',' + $('#fenglei2').is(':visible');"),
               L"false,true");
 
+    // Choosing 成员 gives the owner field in place of the category slots, and back.
+    const auto chooseType = [&](const wchar_t* type) {
+        return clickElement(view_, std::wstring(L"return document.querySelector('input[name=type][value=\"") + type +
+                                       L"\"]').closest('label');");
+    };
+    ASSERT_TRUE(chooseType(L"20"));
+    EXPECT_TRUE(pumpUntil([&] {
+        return runViewScript(view_, L"return $('#chenyuan').is(':visible') + ',' + $('#fenglei1').is(':visible');") ==
+               L"true,false";
+    }, 3000));
+    ASSERT_TRUE(chooseType(L"1"));
+    EXPECT_TRUE(pumpUntil([&] { return runViewScript(view_, L"return $('#fenglei1').is(':visible');") == L"true"; }, 3000));
+
     retype("KeyWord", L"LPRINT");
     retype("DisplayKeyWord", L"");
     EXPECT_EQ(field("KeyWord"), "LPRINT");
@@ -203,7 +216,13 @@ TEST_F(EditorJourney, AKeywordHoldingMarkupRoundTripsUntouched) {
     const std::string keyword = "A\"B</textarea><img src=x onerror=alert(1)>";
     const std::string syntax = "</textarea><script>document.title='x'</script>\r\nline 2";
     db_.updateUtf(library::kPublic, library::tables::KeywordData, "UKeyWord='DIM'",
-                  library::Assignments().addText("KeyWord", keyword).addText("Syntax", syntax).str());
+                  library::Assignments()
+                      .addText("KeyWord", keyword)
+                      .addText("Syntax", syntax)
+                      // An explanation whose heading takes the id of a field of the form.
+                      .addText("Explain", "<h2 id=\"Examples\">例子</h2><p>text</p>")
+                      .addText("Examples", "Dim a")
+                      .str());
     db_.updateUtf(library::kPublic, library::tables::KeywordList, "DisplayKeyWord='DIM'",
                   library::Assignments().addText("DisplayKeyWord", keyword).str());
     open(freeChangesSettings());
@@ -211,6 +230,7 @@ TEST_F(EditorJourney, AKeywordHoldingMarkupRoundTripsUntouched) {
     openEntryEditorOn({"语言参考", "语句", keyword});
     EXPECT_EQ(field("DisplayKeyWord"), keyword);
     EXPECT_EQ(field("Syntax"), "</textarea><script>document.title='x'</script>\nline 2");
+    EXPECT_EQ(field("Examples"), "Dim a") << "the field, not the explanation's heading";
     EXPECT_EQ(runViewScript(view_, L"return document.querySelectorAll('script:not([src]), img[onerror]').length;"), L"0")
         << "stored markup stays text";
     ASSERT_TRUE(clickCommand("queding"));
