@@ -207,13 +207,18 @@ long long SubmitChange(ServerSession& session, std::string_view message, Submitt
         if (CheckServerReply(session.prompter, text, session.openSetup) != 0) return -1;
         // User id, assigned id, date, sID. The sID goes into the new entry's assignment
         // list, so every field must be a plain number; an empty sID (no new entry) is 0.
+        // A reply that cannot be used is said, so that the user's save does not end in silence.
+        const auto unreadable = [&] {
+            session.prompter.message(kUnreadableSubmitReply, library::MessageKind::Error);
+            return -1;
+        };
         const auto fields = replyFields(text);
-        if (!fields || fields->size() != 4) return -1;
+        if (!fields || fields->size() != 4) return unreadable();
         const auto userId = wholeNumber((*fields)[0]);
         const auto id = wholeNumber((*fields)[1]);
         const auto date = wholeNumber((*fields)[2]);
         const auto sID = (*fields)[3].empty() ? std::optional<long long>(0) : wholeNumber((*fields)[3]);
-        if (!userId || !id || !date || !sID) return -1;
+        if (!userId || !id || !date || !sID) return unreadable();
         out = {*userId, *id, *date, *sID};
         return *id;
     } catch (...) {

@@ -22,6 +22,7 @@ namespace orv::sync {
 inline constexpr std::string_view kNoAccountMessage = "还没有设置账号或密码，请打开设置里设置账号和密码。";
 inline constexpr std::string_view kTestingAccountText = "联网测试账号中...";
 inline constexpr std::string_view kSubmittingText = "同步修改服务器公共库中...";
+inline constexpr std::string_view kUnreadableSubmitReply = "服务器的回答无法识别，修改没有提交。";
 // Fetched records arrive joined by this.
 inline constexpr std::string_view kRecordSeparator = "<br>";
 // Only pieces that begin so are records.

@@ -203,11 +203,11 @@ TEST_F(Protocol, SubmitChangeSendsFourFieldsAndTakesTheServersIds) {
 
 TEST_F(Protocol, SubmitChangeRefusesRepliesItCannotUse) {
     const struct { const char* payload; const char* fixedReply; const char* message; } cases[] = {
-        {"9,501,1700000000", "", ""},
-        {"9,501,1700000000,777,1", "", ""},
-        {"9,501,1700000000,7 or 1=1", "", ""},
-        {"9,x,1700000000,777", "", ""},
-        {"", "//chengling//澄岭0000x澄岭", ""},
+        {"9,501,1700000000", "", "服务器的回答无法识别，修改没有提交。"},
+        {"9,501,1700000000,777,1", "", "服务器的回答无法识别，修改没有提交。"},
+        {"9,501,1700000000,7 or 1=1", "", "服务器的回答无法识别，修改没有提交。"},
+        {"9,x,1700000000,777", "", "服务器的回答无法识别，修改没有提交。"},
+        {"", "//chengling//澄岭0000x澄岭", "服务器的回答无法识别，修改没有提交。"},
         {"", "次数不足", "你的公共库修改次数不足，请24小后再修改。"},
     };
     for (const auto& c : cases) {
