@@ -296,6 +296,7 @@ void openCategoryEditor(HWND owner, const EditorHost& host, CategoryMode mode, c
         return;
     }
     g_categoryEditor = form;
+    framework::FitToWorkArea(form);
     framework::ShowForm(form);
 }
 

@@ -92,6 +92,10 @@ public:
             closeNow(form);
             return;
         }
+        // The form may have been fitted to a smaller screen before the view was made.
+        RECT client{};
+        GetClientRect(form, &client);
+        onLayout(form, client.right, client.bottom);
         page_ = std::make_unique<EnginePage>(*control_);
         framework::GuardPageView(*control_, wide(host_.ideFolder), framework::OpenInSystemBrowser);
         control_->SetEvent("CREATEVIEW", [form](framework::BrowserEvent& e) -> std::intptr_t {
@@ -249,6 +253,7 @@ void openEntryEditor(HWND owner, const EditorHost& host, bool isNew, const libra
         return;
     }
     g_entryEditor = form;
+    framework::FitToWorkArea(form);
     framework::ShowForm(form);
 }
 

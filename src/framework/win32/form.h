@@ -73,6 +73,11 @@ bool IsForm(HWND window);
 // Modeless: shown, and back at once.
 void ShowForm(HWND form, int showCommand = SW_SHOWNORMAL);
 
+// Keeps a form that is not shown yet inside the work area of its monitor: one larger
+// than the area (a large form on a small or zoomed screen) is made as large as the area,
+// and one reaching over an edge is moved back in.
+void FitToWorkArea(HWND form);
+
 enum class ModalEnd { Closed, Quit, Failed };
 // Modal: the owner chain is disabled, the form shown, and messages are dispatched until
 // the form is gone (Closed) or a quit message arrives (Quit: the quit is posted again

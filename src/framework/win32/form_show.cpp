@@ -5,6 +5,7 @@
 #include "framework/win32/form_state.h"
 #include "text/win32/wide_text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace orv::framework {
@@ -51,6 +52,21 @@ void EnableOwners(FormState& form) {
 void ShowForm(HWND form, int showCommand) {
     ShowWindow(form, showCommand);
     UpdateWindow(form);
+}
+
+void FitToWorkArea(HWND form) {
+    RECT window{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetWindowRect(form, &window) ||
+        !GetMonitorInfoW(MonitorFromWindow(form, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& area = monitor.rcWork;
+    const LONG width = std::min(window.right - window.left, area.right - area.left);
+    const LONG height = std::min(window.bottom - window.top, area.bottom - area.top);
+    const LONG x = std::clamp(window.left, area.left, area.right - width);
+    const LONG y = std::clamp(window.top, area.top, area.bottom - height);
+    SetWindowPos(form, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 ModalEnd ShowModal(HWND form, int showCommand) {
