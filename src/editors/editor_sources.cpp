@@ -9,7 +9,7 @@
 namespace orv::editors {
 
 bool editingAllowed(sync::ServerSession& session, int lib, bool serverKeepsNoCopy) {
-    if (lib != library::kPublic || serverKeepsNoCopy || session.settings.update == 1) return true;
+    if (lib != library::kPublic || serverKeepsNoCopy || session.settings.freeChanges()) return true;
     return sync::TestLogin(session, false) >= 1;
 }
 

@@ -257,7 +257,7 @@ void Catalogue::PasteCopied(bool shared) {
         s_.progress.CloseProgress();
         return;
     }
-    if (t.lib == library::kPublic && settings.update != 1) {
+    if (t.lib == library::kPublic && !settings.freeChanges()) {
         const int allowance = sync::TestLogin(s_.session, false);
         if (allowance < 1 || allowance < changes) {
             s_.progress.CloseProgress();

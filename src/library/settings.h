@@ -23,7 +23,7 @@ struct WindowPlacement {
 struct Settings {
     int dividing = 205;
     int kill = 1;        // ask before deleting
-    int update = 0;      // 1: change the public library without the server
+    int update = 0;      // not 0: change the public library without the server
     int recycle = 1;     // show recycle bins
     int classified = 1;  // category pages list their contents
     std::string user;    // as typed; fragments quote it like any other text
@@ -31,6 +31,10 @@ struct Settings {
     std::string server;  // ends with '/'
     std::string updateDate;
     WindowPlacement placement;
+
+    // Public-library changes go without the server. The setup window stores its ticked
+    // box as -1, older files hold 1: any value but 0 means free changes.
+    bool freeChanges() const { return update != 0; }
 };
 
 Settings readSettings(const SettingsStore& store);

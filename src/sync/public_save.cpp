@@ -39,7 +39,7 @@ SaveResult PublicSave(ServerSession& session, library::HostDb& db, const PublicC
     result.target = change.target;
     result.body = change.body;
     result.userId = change.localUserId;
-    const bool free = session.settings.update == 1 || !change.submit;
+    const bool free = session.settings.freeChanges() || !change.submit;
     if (free) {
         result.date = now ? now() : library::uDateNow();
     } else {

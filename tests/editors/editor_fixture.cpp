@@ -44,8 +44,9 @@ void EditorTest::useServer(const std::string& account) {
 }
 
 void EditorTest::useFreeChanges() {
-    settings.update = 1;
-    // Nothing may reach a server in this mode: there is none at this address.
+    // As the setup window stores its ticked box. Nothing may reach a server in this mode:
+    // there is none at this address.
+    settings.update = -1;
     settings.server = "http://127.0.0.1:9/";
 }
 
