@@ -7,6 +7,7 @@
 #include "library/udate.h"
 #include "request_fields.h"
 #include "sync/server_reply.h"
+#include "text/ascii.h"
 
 #include <algorithm>
 #include <iostream>
@@ -118,6 +119,24 @@ std::string PortScript::answer(std::string_view command, bool post, std::string_
     } catch (const std::exception& e) {
         std::cerr << "orvserver: " << e.what() << '\n';
         return std::string(words::kFault);
+    }
+}
+
+std::string PortScript::registrationPage(bool post, const Registration& r) {
+    if (!post) return registrationForm();
+    if (std::string problem = registrationProblem(r); !problem.empty()) return registrationForm(problem);
+    const std::lock_guard<std::mutex> lock(mutex_);
+    try {
+        Account account;
+        account.name = std::string(text::trimBlanks(r.name));
+        account.digest = sync::PasswordDigest(std::string(text::trimBlanks(r.password)));
+        std::string error;
+        if (store_.account(account.name) || !store_.addAccount(account, error)) return registrationForm(kNameTaken);
+        const std::optional<Account> made = store_.account(account.name);
+        return registrationDone(account.name, 0, made ? remainingChanges(*made, now_()) : 0);
+    } catch (const StoreError& e) {
+        std::cerr << "orvserver: state file: " << e.what() << '\n';
+        return registrationForm(words::kStoreFailure);
     }
 }
 

@@ -2,6 +2,7 @@
 // the fetch of other users' changes: from the packed request to the framed reply.
 #pragma once
 
+#include "registration_page.h"
 #include "server_store.h"
 #include "sync/wire_packing.h"
 
@@ -42,6 +43,9 @@ public:
     // The reply to "port.php?c=<command>" with the packed text of the request (the value
     // of "a" for a GET, the whole body for a POST). Never throws.
     std::string answer(std::string_view command, bool post, std::string_view packed);
+    // The registration page: the form for a GET, the made account (or the form again
+    // with why not) for a POST.
+    std::string registrationPage(bool post, const Registration& registration);
 
 private:
     std::string testAccount(std::string_view packed);

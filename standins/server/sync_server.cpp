@@ -1,6 +1,7 @@
 // Serving port.php over HTTP with cpp-httplib, and stopping without a race against start-up.
 #include "sync_server.h"
 
+#include "setup/setup_options.h"
 #include "text/ascii.h"
 
 #include <httplib.h>
@@ -13,6 +14,8 @@ namespace {
 // Entries carry their source code and pages; anything far larger is not a change.
 constexpr size_t kMaxBodyBytes = 8 * 1024 * 1024;
 constexpr auto kStopRetry = std::chrono::milliseconds(10);
+// "user-create2.htm": the page the setup window opens, without its "?".
+constexpr std::string_view kRegistrationQuery = setup::kRegistrationPage.substr(1);
 
 }  // namespace
 
@@ -43,6 +46,21 @@ SyncServer::SyncServer(PortScript& script) : script_(script), http_(std::make_un
     };
     http_->Get("/port.php", serve(false));
     http_->Post("/port.php", serve(true));
+    // The registration page is the site's root with the page's name as its query.
+    const auto registration = [this](bool post) {
+        return [this, post](const httplib::Request& req, httplib::Response& res) {
+            const size_t question = req.target.find('?');
+            if (question == std::string::npos || req.target.substr(question + 1) != kRegistrationQuery) {
+                res.status = 404;
+                return;
+            }
+            const Registration form{req.get_param_value("uName"), req.get_param_value("uPass"),
+                                    req.get_param_value("uPass2")};
+            res.set_content(script_.registrationPage(post, form), "text/html; charset=utf-8");
+        };
+    };
+    http_->Get("/", registration(false));
+    http_->Post("/", registration(true));
 }
 
 SyncServer::~SyncServer() { stop(); }
