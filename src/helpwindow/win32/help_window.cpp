@@ -4,6 +4,7 @@
 #include "helpwindow/win32/help_window.h"
 
 #include "editors/win32/editor_windows.h"
+#include "setup/win32/setup_window.h"
 #include "framework/navigation_guard.h"
 #include "framework/win32/browser_control.h"
 #include "framework/win32/controls.h"
@@ -195,6 +196,10 @@ public:
             break;
         case kMenuMove:
             moveSelection(form);
+            break;
+        case kCmdSetup:
+            // A changed recycle-bin option shows in a reloaded tree and its first page.
+            setup::openSetupWindow(form, setup::SetupHost{db_, settings_, store_.get(), [this] { showStartPage(); }});
             break;
         default:
             if (id >= kCmdNewMenu && id <= kMenuStatistics) notAvailableYet(form);
