@@ -3,6 +3,7 @@
 // stand for what the user types into it, and the save is the editor's OK command.
 #include "cli/answering_prompter.h"
 #include "cli/command.h"
+#include "cli/help_window_session.h"
 #include "cli/node_argument.h"
 
 #include "editors/category_editor.h"
@@ -35,18 +36,11 @@ using editors::SaveOutcome;
 using render::TargetKind;
 namespace tables = library::tables;
 
-// What an editor opened from the help window works with: both libraries, the window's
-// settings and server session, and questions answered as --yes says.
-struct EditorSession {
-    explicit EditorSession(Context& ctx) : prompter(ctx) {
-        const std::string ide = ideFolder(ctx);
-        openBothLibraries(db, ide);
-        settings = ideSettings(ide);
-    }
+// What an editor opened from the help window works with: the window's libraries and
+// settings, its server session, and questions answered as --yes says.
+struct EditorSession : HelpWindowSession<AnsweringPrompter> {
+    using HelpWindowSession::HelpWindowSession;
 
-    AnsweringPrompter prompter;
-    library::SqliteHostDb db;
-    library::Settings settings;
     library::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     editors::EditorSources sources{db, prompter, session, library::uDateNow};

@@ -8,6 +8,8 @@
 #include "support/orvhelp_runner.h"
 #include "support/temp_dir.h"
 
+#include "support/ide_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -38,13 +40,9 @@ struct Case {
 class EditorCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(dir.path() / "Settings");
-        std::filesystem::create_directories(dir.path() / "Private");
         // Free changes: the public saves here do not reach a server.
-        writeFile(dir.path() / "Settings" / "orv.ini", "[setup]\nupdate=1\n");
         std::string error;
-        ASSERT_TRUE(db.open(kPublic, dir.file("Settings/PubHelp.db"), library::OpenMode::CreateMissing, error)) << error;
-        ASSERT_TRUE(db.open(kPrivate, dir.file("Private/PriHelp.db"), library::OpenMode::CreateMissing, error)) << error;
+        ASSERT_TRUE(makeIdeFolder(dir, db, "[setup]\nupdate=1\n", error)) << error;
         LibraryRows rows(db);
         rows.privateRoot();
         statements = rows.category(kPublic, 0, "Statements");

@@ -8,6 +8,8 @@
 #include "support/orvhelp_runner.h"
 #include "support/temp_dir.h"
 
+#include "support/ide_folder.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,13 +26,9 @@ std::string n(long long id) { return std::to_string(id); }
 class CatalogueCommands : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(dir.path() / "Settings");
-        std::filesystem::create_directories(dir.path() / "Private");
         // Free changes: these commands do not reach a server.
-        writeFile(dir.path() / "Settings" / "orv.ini", "[setup]\nkill=1\nupdate=1\n");
         std::string error;
-        ASSERT_TRUE(db.open(kPublic, dir.file("Settings/PubHelp.db"), library::OpenMode::CreateMissing, error)) << error;
-        ASSERT_TRUE(db.open(kPrivate, dir.file("Private/PriHelp.db"), library::OpenMode::CreateMissing, error)) << error;
+        ASSERT_TRUE(makeIdeFolder(dir, db, "[setup]\nkill=1\nupdate=1\n", error)) << error;
         LibraryRows rows(db);
         rows.privateRoot();
         source = rows.category(kPublic, 0, "Statements");

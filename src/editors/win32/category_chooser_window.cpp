@@ -12,7 +12,6 @@
 #include <commctrl.h>
 
 #include <memory>
-#include <stdexcept>
 
 namespace orv::editors {
 namespace {
@@ -54,30 +53,13 @@ public:
     }
 
 private:
-    HWND control(HWND form, const char* kind, const wchar_t* name, int id, const std::string& caption, int x, int y,
-                 int width, int height, std::uint32_t style = framework::kDefaultStyle) {
-        framework::ControlOptions options;
-        options.kind = kind;
-        options.name = name;
-        options.id = id;
-        options.caption = wide(caption);
-        options.x = x;
-        options.y = y;
-        options.width = width;
-        options.height = height;
-        options.style = style;
-        std::string error;
-        HWND made = framework::CreateControl(form, options, error);
-        if (!made) throw std::runtime_error(error);
-        return made;
-    }
-
     void createControls(HWND form) {
-        tree_ = control(form, "TREEVIEW", L"mCtrlTreeList1", kTreeList1, "", 10, 10, 300, 400,
-                        WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT |
-                            TVS_SHOWSELALWAYS);
-        control(form, "BUTTON", L"Command1", kOk, "确定", 114, 420, 94, 30, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
-        control(form, "BUTTON", L"Command2", kCancel, "取消", 216, 420, 94, 30);
+        tree_ = framework::PlaceControl(
+            form, "TREEVIEW", L"mCtrlTreeList1", kTreeList1, "", {10, 10, 300, 400},
+            WS_VISIBLE | WS_TABSTOP | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
+        framework::PlaceControl(form, "BUTTON", L"Command1", kOk, "确定", {114, 420, 94, 30},
+                                WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
+        framework::PlaceControl(form, "BUTTON", L"Command2", kCancel, "取消", {216, 420, 94, 30});
     }
 
     HTREEITEM insert(HTREEITEM parent, const std::string& text, long long dID) {

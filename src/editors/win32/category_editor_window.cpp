@@ -19,7 +19,6 @@
 #include "tools/win32/progress_window.h"
 
 #include <memory>
-#include <stdexcept>
 
 namespace orv::editors {
 namespace {
@@ -105,51 +104,33 @@ public:
     }
 
 private:
-    HWND control(HWND form, const char* kind, const wchar_t* name, int id, const std::string& caption, int x, int y,
-                 int width, int height, std::uint32_t style = framework::kDefaultStyle, int index = -1) {
-        framework::ControlOptions options;
-        options.kind = kind;
-        options.name = name;
-        options.index = index;
-        options.id = id;
-        options.caption = wide(caption);
-        options.x = x;
-        options.y = y;
-        options.width = width;
-        options.height = height;
-        options.style = style;
-        std::string error;
-        HWND made = framework::CreateControl(form, options, error);
-        if (!made) throw std::runtime_error(error);
-        return made;
-    }
-
     void createControls(HWND form) {
         prompter_ = framework::MessageBoxPrompter(form);
         progress_.setOwner(form);
         session_ = std::make_unique<sync::ServerSession>(
             sync::ServerSession{host_.settings, prompter_, progress_, sync::makeHttpClient()});
-        control(form, "LABEL", L"Label5", kLabel5, "父分类：", 12, 16, 70, 20);
-        text3_ = control(form, "TEXTBOX", L"Text3", kText3, "", 84, 12, 420, 26, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY);
-        command3_ = control(form, "BUTTON", L"Command3", kCommand3, "选择", 512, 11, 82, 28);
-        control(form, "LABEL", L"Label2", kLabel2, "分类名：", 12, 52, 70, 20);
-        text1_ = control(form, "TEXTBOX", L"Text1", kText1, "", 84, 48, 250, 26);
-        control(form, "LABEL", L"Label3", kLabel3, "排序号：", 346, 52, 60, 20);
-        text2_ = control(form, "TEXTBOX", L"Text2", kText2, "10000", 406, 48, 98, 26);
-        label4_ = control(form, "LABEL", L"Label4", kLabel4, "数据库ID：", 512, 52, 90, 20);
-        control(form, "GROUPBOX", L"Frame1", kFrame1, "类别", 12, 82, 582, 54);
+        framework::PlaceControl(form, "LABEL", L"Label5", kLabel5, "父分类：", {12, 16, 70, 20});
+        text3_ = framework::PlaceControl(form, "TEXTBOX", L"Text3", kText3, "", {84, 12, 420, 26},
+                                         WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY);
+        command3_ = framework::PlaceControl(form, "BUTTON", L"Command3", kCommand3, "选择", {512, 11, 82, 28});
+        framework::PlaceControl(form, "LABEL", L"Label2", kLabel2, "分类名：", {12, 52, 70, 20});
+        text1_ = framework::PlaceControl(form, "TEXTBOX", L"Text1", kText1, "", {84, 48, 250, 26});
+        framework::PlaceControl(form, "LABEL", L"Label3", kLabel3, "排序号：", {346, 52, 60, 20});
+        text2_ = framework::PlaceControl(form, "TEXTBOX", L"Text2", kText2, "10000", {406, 48, 98, 26});
+        label4_ = framework::PlaceControl(form, "LABEL", L"Label4", kLabel4, "数据库ID：", {512, 52, 90, 20});
+        framework::PlaceControl(form, "GROUPBOX", L"Frame1", kFrame1, "类别", {12, 82, 582, 54});
         for (int i = 0; i < 3; ++i) {
             const std::uint32_t style = WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP : 0);
-            options_[i] = control(form, "OPTION", L"Option1", kOption1 + i, kOptionCaptions[i], 28 + i * 186, 104, 180,
-                                  22, style, i);
+            options_[i] = framework::PlaceControl(form, "OPTION", L"Option1", kOption1 + i, kOptionCaptions[i],
+                                                  {28 + i * 186, 104, 180, 22}, style, i);
         }
-        check1_ = control(form, "CHECKBOX", L"Check1", kCheck1, "同步子分类（修改所有子分类为相同类别）", 12, 142, 420,
-                          22);
-        control(form, "LABEL", L"Label1", kLabel1, "描述，说明 【网页代码】", 12, 170, 300, 20);
+        check1_ = framework::PlaceControl(form, "CHECKBOX", L"Check1", kCheck1,
+                                          "同步子分类（修改所有子分类为相同类别）", {12, 142, 420, 22});
+        framework::PlaceControl(form, "LABEL", L"Label1", kLabel1, "描述，说明 【网页代码】", {12, 170, 300, 20});
         control_ = std::make_unique<framework::BrowserControl>(form, kMiniblink1, L"Miniblink1", 12, 192, 582, 214);
-        command1_ = control(form, "BUTTON", L"Command1", kCommand1, state_.isNew() ? "确定新增" : "确定修改", 398, 418,
-                            96, 30);
-        control(form, "BUTTON", L"Command2", kCommand2, "取消", 500, 418, 94, 30);
+        command1_ = framework::PlaceControl(form, "BUTTON", L"Command1", kCommand1,
+                                            state_.isNew() ? "确定新增" : "确定修改", {398, 418, 96, 30});
+        framework::PlaceControl(form, "BUTTON", L"Command2", kCommand2, "取消", {500, 418, 94, 30});
     }
 
     void fill() {

@@ -11,6 +11,7 @@
 #include "text/win32/wide_text.h"
 
 #include <cstring>
+#include <stdexcept>
 
 namespace orv::framework {
 namespace {
@@ -125,6 +126,25 @@ HWND CreateControl(HWND form, const ControlOptions& options, std::string& error)
         return nullptr;
     }
     return control;
+}
+
+HWND PlaceControl(HWND form, const char* kind, const wchar_t* name, int id, std::string_view caption,
+                  ControlPlace place, std::uint32_t style, int index) {
+    ControlOptions options;
+    options.kind = kind;
+    options.name = name;
+    options.index = index;
+    options.id = id;
+    options.caption = text::utf8ToWide(caption);
+    options.x = place.x;
+    options.y = place.y;
+    options.width = place.width;
+    options.height = place.height;
+    options.style = style;
+    std::string error;
+    HWND made = CreateControl(form, options, error);
+    if (!made) throw std::runtime_error(error);
+    return made;
 }
 
 LRESULT CallOldWindowProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {

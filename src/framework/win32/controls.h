@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace orv::framework {
 
@@ -42,6 +43,17 @@ struct ControlOptions {
 
 // The control's window, or null with `error` naming the step that failed.
 HWND CreateControl(HWND form, const ControlOptions& options, std::string& error);
+
+// Where a control stands, in 96-dpi units.
+struct ControlPlace {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+// A control made while its form is created, from the few things forms laid out by hand
+// give: kind, name, id, a UTF-8 caption, its place, style and index in a control array.
+// A control that cannot be made throws with the failed step, which ends the form's
+// creation inside the form layer's guard.
+HWND PlaceControl(HWND form, const char* kind, const wchar_t* name, int id, std::string_view caption,
+                  ControlPlace place, std::uint32_t style = kDefaultStyle, int index = -1);
 
 // What a replacing window procedure hands every message on to: the control becomes its
 // form's focus child when it gets the focus, and on destruction the old procedure is

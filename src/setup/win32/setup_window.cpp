@@ -16,7 +16,6 @@
 #include "tools/win32/progress_window.h"
 
 #include <memory>
-#include <stdexcept>
 
 namespace orv::setup {
 namespace {
@@ -85,47 +84,31 @@ public:
     }
 
 private:
-    HWND control(HWND form, const char* kind, const wchar_t* name, int id, std::string_view caption, int x, int y,
-                 int width, int height, std::uint32_t style = framework::kDefaultStyle) {
-        framework::ControlOptions options;
-        options.kind = kind;
-        options.name = name;
-        options.id = id;
-        options.caption = wide(caption);
-        options.x = x;
-        options.y = y;
-        options.width = width;
-        options.height = height;
-        options.style = style;
-        std::string error;
-        HWND made = framework::CreateControl(form, options, error);
-        if (!made) throw std::runtime_error(error);
-        return made;
-    }
-
     void createControls(HWND form) {
-        control(form, "LABEL", L"Label5", 0, "服务器：", 8, 6, 54, 20);
-        control(form, "TEXTBOX", L"Text3", kText3, "", 63, 3, 344, 22);
-        control(form, "LABEL", L"Label1", 0, "账号：", 8, 33, 54, 20);
-        control(form, "TEXTBOX", L"Text1", kText1, "", 62, 29, 130, 24);
-        control(form, "LABEL", L"Label2", 0, "在澄岭网站注册的账号", 198, 33, 146, 20);
-        control(form, "BUTTON", L"Command3", kCommand3, "注册账号", 346, 28, 63, 24);
-        control(form, "LABEL", L"Label3", 0, "密码：", 8, 60, 54, 20);
-        control(form, "TEXTBOX", L"Text2", kText2, "", 62, 56, 130, 24, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD);
-        control(form, "LABEL", L"Label4", 0, "用于网络更新和同步数据", 198, 60, 146, 20);
-        control(form, "BUTTON", L"Command4", kCommand4, "测试登陆", 346, 55, 63, 24);
-        control(form, "LINE", L"Line1", 0, "", 8, 86, 404, 1);
-        control(form, "LABEL", L"Label2", kLevelText, kLevels, 12, 92, 396, 82);
-        control(form, "CHECKBOX", L"Check1", kCheck1, "删除操作时提示出对话框", 12, 178, 367, 19);
-        control(form, "CHECKBOX", L"Check2", kCheck2, "公共库随意修改，不同步修改服务器的公库（造成无法和大家同步）", 11, 198, 393,
-                19);
-        control(form, "CHECKBOX", L"Check3", kCheck3, "当回收站里有被删除的就显示回收站", 11, 219, 367, 19);
-        control(form, "CHECKBOX", L"Check4", kCheck4, "分类显示子分类和词条列表", 11, 240, 367, 19);
-        control(form, "LINE", L"Line2", 0, "", 8, 264, 404, 1);
-        control(form, "BUTTON", L"Command5", kCommand5, "整理数据库", 4, 270, 94, 27);
-        control(form, "BUTTON", L"Command6", kCommand6, "制作", 104, 270, 63, 27);
-        control(form, "BUTTON", L"Command1", kCommand1, "确定修改", 268, 270, 63, 27);
-        control(form, "BUTTON", L"Command2", kCommand2, "取消", 349, 270, 63, 27);
+        framework::PlaceControl(form, "LABEL", L"Label5", 0, "服务器：", {8, 6, 54, 20});
+        framework::PlaceControl(form, "TEXTBOX", L"Text3", kText3, "", {63, 3, 344, 22});
+        framework::PlaceControl(form, "LABEL", L"Label1", 0, "账号：", {8, 33, 54, 20});
+        framework::PlaceControl(form, "TEXTBOX", L"Text1", kText1, "", {62, 29, 130, 24});
+        framework::PlaceControl(form, "LABEL", L"Label2", 0, "在澄岭网站注册的账号", {198, 33, 146, 20});
+        framework::PlaceControl(form, "BUTTON", L"Command3", kCommand3, "注册账号", {346, 28, 63, 24});
+        framework::PlaceControl(form, "LABEL", L"Label3", 0, "密码：", {8, 60, 54, 20});
+        framework::PlaceControl(form, "TEXTBOX", L"Text2", kText2, "", {62, 56, 130, 24},
+                                WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD);
+        framework::PlaceControl(form, "LABEL", L"Label4", 0, "用于网络更新和同步数据", {198, 60, 146, 20});
+        framework::PlaceControl(form, "BUTTON", L"Command4", kCommand4, "测试登陆", {346, 55, 63, 24});
+        framework::PlaceControl(form, "LINE", L"Line1", 0, "", {8, 86, 404, 1});
+        framework::PlaceControl(form, "LABEL", L"Label2", kLevelText, kLevels, {12, 92, 396, 82});
+        framework::PlaceControl(form, "CHECKBOX", L"Check1", kCheck1, "删除操作时提示出对话框", {12, 178, 367, 19});
+        framework::PlaceControl(form, "CHECKBOX", L"Check2", kCheck2,
+                                "公共库随意修改，不同步修改服务器的公库（造成无法和大家同步）", {11, 198, 393, 19});
+        framework::PlaceControl(form, "CHECKBOX", L"Check3", kCheck3, "当回收站里有被删除的就显示回收站",
+                                {11, 219, 367, 19});
+        framework::PlaceControl(form, "CHECKBOX", L"Check4", kCheck4, "分类显示子分类和词条列表", {11, 240, 367, 19});
+        framework::PlaceControl(form, "LINE", L"Line2", 0, "", {8, 264, 404, 1});
+        framework::PlaceControl(form, "BUTTON", L"Command5", kCommand5, "整理数据库", {4, 270, 94, 27});
+        framework::PlaceControl(form, "BUTTON", L"Command6", kCommand6, "制作", {104, 270, 63, 27});
+        framework::PlaceControl(form, "BUTTON", L"Command1", kCommand1, "确定修改", {268, 270, 63, 27});
+        framework::PlaceControl(form, "BUTTON", L"Command2", kCommand2, "取消", {349, 270, 63, 27});
     }
 
     void fill(HWND form) {
