@@ -9,6 +9,7 @@
 #include "sync/server_reply.h"
 
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <random>
 #include <vector>
@@ -226,28 +227,61 @@ long long SubmitChange(ServerSession& session, std::string_view message, Submitt
     }
 }
 
-int FetchUpdates(ServerSession& session, library::HostDb& db) {
+namespace {
+
+// Why a reply brought no records, or nothing when it is one to read.
+std::string fetchProblem(const HttpReply& reply, const TimedWait& wait) {
+    switch (reply.outcome) {
+    case HttpOutcome::Ok:
+        break;
+    case HttpOutcome::Stopped:
+        return std::string(kFetchStoppedMessage);
+    case HttpOutcome::TimedOut:
+        return "服务器在" + std::to_string(wait.limit.count() / 1000) + "秒内没有回答，没有取得更新记录。";
+    case HttpOutcome::Failed:
+        return serverReplyMessage({}) + (reply.error.empty() ? "" : "\r\n" + reply.error);
+    }
+    const std::string message = serverReplyMessage(reply.body);
+    if (message.empty()) return {};
+    // Neither an error word nor the good reply's sign: not the sync server talking.
+    if (reply.body.find(kGoodReplySign) == std::string::npos && message == serverReplyMessage({}))
+        return std::string(kUnreadableFetchReply);
+    return message;
+}
+
+}  // namespace
+
+FetchOutcome CheckForUpdates(ServerSession& session, library::HostDb& db) {
+    FetchOutcome outcome;
     try {
         const std::string request = randomFraction() + "," + std::to_string(fetchedUpTo(db));
         const HttpReply reply = TimedGet(session.http,
                                          session.settings.server + std::string(kFetchRequest) +
                                              ScrambleText(request, session.digit),
                                          session.progress, session.wait);
+        outcome.problem = fetchProblem(reply, session.wait);
+        if (!outcome.problem.empty()) return outcome;
         const std::string payload = replyPayload(reply.text());
-        if (payload.empty()) return 0;
+        if (payload.empty()) return outcome;
         const std::vector<std::string> records = fetchedRecords(payload);
-        if (records.empty()) return 0;
+        if (records.empty()) return outcome;
         int added = 0;
         library::HostTransaction transaction(db, library::kPublic);
         for (const std::string& record : records)
             if (!alreadyHeld(db, record) && db.addItemUtf(library::kPublic, library::tables::UpdateList, record) > 0)
                 ++added;
         // Records of a commit that did not land are not there to count.
-        return transaction.commit() ? added : 0;
+        if (transaction.commit()) outcome.added = added;
+        else outcome.problem = "更新记录未能保存：" + db.errMsg(library::kPublic);
+    } catch (const std::exception& e) {
+        outcome = {0, std::string("检查更新失败：") + e.what()};
     } catch (...) {
-        return 0;
+        outcome = {0, "检查更新失败。"};
     }
+    return outcome;
 }
+
+int FetchUpdates(ServerSession& session, library::HostDb& db) { return CheckForUpdates(session, db).added; }
 
 std::string syncButtonCaption(long long pending) {
     return pending > 0 ? "同步(" + std::to_string(pending) + ")" : "同步";

@@ -62,9 +62,23 @@ std::string changeMessage(int code, long long target, std::string_view name, std
 // on failure. `out` is filled only on success.
 long long SubmitChange(ServerSession& session, std::string_view message, SubmittedChange& out);
 
+// How a fetch ended: the records added, and why none could be fetched when the server
+// could not be asked or gave no usable answer (no contact, the time limit, the user's
+// stop, an error or unreadable reply, records that could not be stored); the problem is
+// empty when the server answered, also with nothing new.
+struct FetchOutcome {
+    int added = 0;
+    std::string problem;
+};
+
+inline constexpr std::string_view kFetchStoppedMessage = "检查更新已终止，没有取得更新记录。";
+inline constexpr std::string_view kUnreadableFetchReply = "服务器的回答无法识别，没有取得更新记录。";
+
 // Adds the records other users made since the newest local one to UpdateList, in one
-// transaction; only well-formed records over UpdateList's columns are added. Silent;
-// the number added.
+// transaction; only well-formed records over UpdateList's columns are added. Shows
+// nothing: the outcome says what happened.
+FetchOutcome CheckForUpdates(ServerSession& session, library::HostDb& db);
+// The same, for callers that only want the number added (the daily check).
 int FetchUpdates(ServerSession& session, library::HostDb& db);
 
 // "同步" with the number of pending records in brackets when there are any.

@@ -199,4 +199,16 @@ std::string pendingCaption(library::HostDb& db) {
 
 std::string fetchDoneMessage(int added) { return "同步完成，新增条更新" + std::to_string(added) + "记录。"; }
 
+int RunUpdateCheck(ServerSession& session, library::HostDb& db) {
+    session.progress.OpenProgress(kCheckingText, 0, 100, true);
+    const FetchOutcome outcome = CheckForUpdates(session, db);
+    session.progress.CloseProgress();
+    if (!outcome.problem.empty()) {
+        session.prompter.message(outcome.problem, MessageKind::Error);
+        return 0;
+    }
+    session.prompter.message(fetchDoneMessage(outcome.added), MessageKind::Information);
+    return outcome.added;
+}
+
 }  // namespace orv::sync

@@ -4,6 +4,7 @@
 
 #include "library/host_db.h"
 #include "library/prompt.h"
+#include "sync/server_protocol.h"
 
 #include <string>
 #include <string_view>
@@ -83,5 +84,11 @@ std::string pendingCaption(library::HostDb& db);
 
 // The closing message of a fetch that added `added` records.
 std::string fetchDoneMessage(int added);
+
+inline constexpr std::string_view kCheckingText = "联网检查更新中...";
+
+// "检查更新": fetches behind the progress window (its owner disabled meanwhile), then says
+// how many records came, or why none could come. The number added.
+int RunUpdateCheck(ServerSession& session, library::HostDb& db);
 
 }  // namespace orv::sync

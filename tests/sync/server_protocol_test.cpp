@@ -311,17 +311,55 @@ TEST_F(Protocol, FetchSkipsRecordsAlreadyHeld) {
     EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0 And uDate=90"), 1);
 }
 
-TEST_F(Protocol, FetchWithoutAnythingUsableAddsNothing) {
-    const char* replies[] = {"", "Error", "//chengling//澄岭澄岭", "//chengling//澄岭<br><br>澄岭"};
-    for (const char* reply : replies) {
-        server.fixedReply = *reply ? reply : "no frame";
+TEST_F(Protocol, FetchWithoutAnythingUsableAddsNothingAndSaysWhy) {
+    const struct { const char* reply; const char* problem; } cases[] = {
+        {"no frame", "服务器的回答无法识别，没有取得更新记录。"},
+        {"Error", "服务器发生故障！！请联系澄岭排错。"},
+        {"//chengling//澄岭澄岭", ""},  // nothing new
+        {"//chengling//澄岭<br><br>澄岭", ""},
+    };
+    for (const auto& c : cases) {
+        server.fixedReply = c.reply;
         WatchedDb db;
         auto s = session();
-        EXPECT_EQ(sync::FetchUpdates(s, db), 0) << reply;
-        EXPECT_TRUE(db.adds.empty()) << reply;
-        EXPECT_TRUE(db.steps.empty()) << reply;
+        const sync::FetchOutcome outcome = sync::CheckForUpdates(s, db);
+        EXPECT_EQ(outcome.added, 0) << c.reply;
+        EXPECT_EQ(outcome.problem, c.problem) << c.reply;
+        EXPECT_TRUE(db.adds.empty()) << c.reply;
+        EXPECT_TRUE(db.steps.empty()) << c.reply;
     }
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(prompter.shown.empty()) << "a fetch shows nothing itself";
+}
+
+TEST_F(Protocol, AFetchThatReachesNoServerSaysWhy) {
+    int closedPort = 0;
+    {
+        test::LoopbackServer gone;
+        ASSERT_TRUE(gone.start());
+        closedPort = gone.port();
+    }
+    test::LoopbackServer slow;
+    slow.server.Get("/port.php", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(1500ms);
+        res.set_content(test::ProtocolServer::frame(""), "text/html");
+    });
+    ASSERT_TRUE(slow.start());
+    const struct { const char* name; std::string server; bool stop; std::chrono::milliseconds limit; const char* problem; } cases[] = {
+        {"nobody listening", "http://127.0.0.1:" + std::to_string(closedPort) + "/", false, 3000ms, "网络异常，无法和澄岭的服务器通信。"},
+        {"past the time limit", slow.url(), false, 1000ms, "服务器在1秒内没有回答，没有取得更新记录。"},
+        {"stopped by the user", slow.url(), true, 3000ms, "检查更新已终止，没有取得更新记录。"},  // the stop stays
+    };
+    for (const auto& c : cases) {
+        settings.server = c.server;
+        progress.stopInWait = c.stop;
+        WatchedDb db;
+        auto s = session();
+        s.wait.limit = c.limit;
+        const sync::FetchOutcome outcome = sync::CheckForUpdates(s, db);
+        EXPECT_EQ(outcome.added, 0) << c.name;
+        EXPECT_EQ(outcome.problem.rfind(c.problem, 0), 0u) << c.name << ": " << outcome.problem;
+        EXPECT_TRUE(db.adds.empty()) << c.name;
+    }
 }
 
 TEST_F(Protocol, DailyCheckFetchesOnce24HoursHavePassed) {

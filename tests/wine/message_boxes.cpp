@@ -82,15 +82,38 @@ SeenBox readBox(HWND box) {
     return seen;
 }
 
+namespace {
+
+AnsweredBox answerBox(int button, unsigned timeoutMs) {
+    AnsweredBox result;
+    result.box = waitForWindow(L"#32770", timeoutMs);
+    if (!result.box) return result;
+    result.seen = readBox(result.box);
+    EnumChildWindows(result.box, findDefault, reinterpret_cast<LPARAM>(&result.defaultButton));
+    pressButton(result.box, button);
+    return result;
+}
+
+}  // namespace
+
 std::future<AnsweredBox> answerNextBox(int button, unsigned timeoutMs) {
-    return std::async(std::launch::async, [button, timeoutMs] {
-        AnsweredBox result;
-        result.box = waitForWindow(L"#32770", timeoutMs);
-        if (!result.box) return result;
-        result.seen = readBox(result.box);
-        EnumChildWindows(result.box, findDefault, reinterpret_cast<LPARAM>(&result.defaultButton));
-        pressButton(result.box, button);
-        return result;
+    return std::async(std::launch::async, [button, timeoutMs] { return answerBox(button, timeoutMs); });
+}
+
+std::future<std::vector<AnsweredBox>> answerNextBoxes(std::vector<int> buttons, unsigned timeoutMs) {
+    return std::async(std::launch::async, [buttons = std::move(buttons), timeoutMs] {
+        std::vector<AnsweredBox> answered;
+        for (int button : buttons) {
+            if (!answered.empty()) {
+                const HWND previous = answered.back().box;
+                const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+                while (IsWindow(previous) && IsWindowVisible(previous) && std::chrono::steady_clock::now() < until)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            answered.push_back(answerBox(button, timeoutMs));
+            if (!answered.back().box) break;
+        }
+        return answered;
     });
 }
 

@@ -29,6 +29,11 @@ struct AnsweredBox {
 // press of `button` (IDYES, IDNO, ...). Runs on a thread of its own from the call on.
 std::future<AnsweredBox> answerNextBox(int button, unsigned timeoutMs = 5000);
 
+// The boxes of a dialogue, one after the other: each is answered with its button once the
+// one before it is gone, each waited for up to `timeoutMs`. Stops at the first that does
+// not come; the boxes seen, in order.
+std::future<std::vector<AnsweredBox>> answerNextBoxes(std::vector<int> buttons, unsigned timeoutMs = 5000);
+
 // Waits up to `timeoutMs` for a visible top-level window of this process of that class.
 HWND waitForWindow(const wchar_t* className, unsigned timeoutMs);
 

@@ -15,8 +15,8 @@
 namespace orv::wine {
 
 // Answers every request with one line naming what it was sent (method, target, content
-// type, body), with `longReply` bytes for the target "/long", and for the target "/held"
-// only once release() was called (or after ten seconds, so a failing test still ends).
+// type, body), with `longReply` bytes for the target "/long", and for targets beginning
+// "/held" only once release() was called (or after ten seconds, so a failing test still ends).
 class TinyServer {
 public:
     explicit TinyServer(size_t longReply = 10000) : longReply_(longReply) {
@@ -91,7 +91,7 @@ private:
         const std::string target = requestLine.substr(requestLine.find(' ') + 1,
                                                       requestLine.rfind(' ') - requestLine.find(' ') - 1);
         std::string reply;
-        if (target == "/held") {
+        if (target.rfind("/held", 0) == 0) {
             std::unique_lock<std::mutex> lock(mutex_);
             releasedChanged_.wait_for(lock, std::chrono::seconds(10), [this] { return released_; });
             reply = "released";

@@ -15,6 +15,7 @@
 #include "framework/win32/page_guard.h"
 #include "library/udate.h"
 #include "sync/http_client.h"
+#include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
 #include "tools/win32/progress_window.h"
 
@@ -108,7 +109,7 @@ private:
         prompter_ = framework::MessageBoxPrompter(form);
         progress_.setOwner(form);
         session_ = std::make_unique<sync::ServerSession>(
-            sync::ServerSession{host_.settings, prompter_, progress_, sync::makeHttpClient()});
+            sync::windowSession(host_.settings, prompter_, progress_, host_.openSetup));
         framework::PlaceControl(form, "LABEL", L"Label5", kLabel5, "父分类：", {12, 16, 70, 20});
         text3_ = framework::PlaceControl(form, "TEXTBOX", L"Text3", kText3, "", {84, 12, 420, 26},
                                          WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY);
@@ -251,7 +252,7 @@ void openCategoryEditor(HWND owner, const EditorHost& host, CategoryMode mode, c
         return;
     }
     tools::ProgressWindow progress(owner);
-    sync::ServerSession session{host.settings, prompter, progress, sync::makeHttpClient()};
+    sync::ServerSession session = sync::windowSession(host.settings, prompter, progress, host.openSetup);
     if (!editingAllowed(session, state->lib, state->special)) return;
     const std::string page = LoadEditorTemplate(host.ideFolder, kCategoryTemplate);
     if (page.empty()) {

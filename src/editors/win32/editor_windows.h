@@ -24,6 +24,8 @@ struct EditorHost {
     const library::Settings& settings;
     // Shows a saved row in the help window: its page, and the tree walked down to it.
     std::function<void(int lib, long long id, render::TargetKind kind)> showSaved;
+    // Opens the setup window after the server refused the account.
+    std::function<void()> openSetup = {};
 };
 
 // Opens the entry editor for a new entry under `node` or for the entry `node`, after

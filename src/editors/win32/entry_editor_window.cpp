@@ -15,6 +15,7 @@
 #include "framework/win32/page_guard.h"
 #include "library/udate.h"
 #include "sync/http_client.h"
+#include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
 #include "tools/win32/progress_window.h"
 
@@ -83,7 +84,7 @@ public:
         prompter_ = framework::MessageBoxPrompter(form);
         progress_.setOwner(form);
         session_ = std::make_unique<sync::ServerSession>(
-            sync::ServerSession{host_.settings, prompter_, progress_, sync::makeHttpClient()});
+            sync::windowSession(host_.settings, prompter_, progress_, host_.openSetup));
         SetWindowTextW(form, wide(state_.isNew ? kNewEntryCaption : kChangeEntryCaption).c_str());
         control_ = std::make_unique<framework::BrowserControl>(form, kMiniblink1, L"Miniblink1", 0, 0, kClientWidth,
                                                                kClientHeight);
@@ -230,7 +231,7 @@ void openEntryEditor(HWND owner, const EditorHost& host, bool isNew, const libra
         return;
     }
     tools::ProgressWindow progress(owner);
-    sync::ServerSession session{host.settings, prompter, progress, sync::makeHttpClient()};
+    sync::ServerSession session = sync::windowSession(host.settings, prompter, progress, host.openSetup);
     if (!editingAllowed(session, state->lib)) return;
     const std::string page = LoadEditorTemplate(host.ideFolder, kEntryTemplate);
     if (page.empty()) {

@@ -5,6 +5,7 @@
 
 #include "editors/win32/editor_windows.h"
 #include "setup/win32/setup_window.h"
+#include "sync/win32/sync_window.h"
 #include "framework/navigation_guard.h"
 #include "framework/win32/browser_control.h"
 #include "framework/win32/controls.h"
@@ -35,6 +36,7 @@
 #include "sync/http_client.h"
 #include "sync/server_protocol.h"
 #include "sync/sync_list.h"
+#include "sync/win32/window_session.h"
 #include "tools/win32/progress_window.h"
 #include "text/win32/wide_text.h"
 
@@ -197,9 +199,13 @@ public:
         case kMenuMove:
             moveSelection(form);
             break;
+        case kCmdSync:
+            sync::openSyncWindow(form, sync::SyncHost{db_, settings_, [this](const std::string& link) { openLink(link); },
+                                                      [this] { reloadTreeAndPage(); },
+                                                      [this](const std::string& caption) { setToolbarText(kCmdSync, caption); }});
+            break;
         case kCmdSetup:
-            // A changed recycle-bin option shows in a reloaded tree and its first page.
-            setup::openSetupWindow(form, setup::SetupHost{db_, settings_, store_.get(), [this] { showStartPage(); }});
+            openSetup();
             break;
         default:
             if (id >= kCmdNewMenu && id <= kMenuStatistics) notAvailableYet(form);
@@ -315,7 +321,7 @@ private:
         createMenus();
         progress_.setOwner(form);
         session_ = std::make_unique<sync::ServerSession>(
-            sync::ServerSession{settings_, prompter_, progress_, sync::makeHttpClient()});
+            sync::windowSession(settings_, prompter_, progress_, [this] { openSetup(); }));
         catalogue_ = std::make_unique<Catalogue>(CatalogueSources{*contents_, *links_, prompter_, progress_, *session_});
         applyTab(kTabContents);
     }
@@ -563,11 +569,13 @@ private:
     // The editors show what they saved through the link dispatcher: the page, then the
     // tree walked down to the row.
     editors::EditorHost editorHost() {
-        return editors::EditorHost{db_, ideFolder_, settings_, [this](int lib, long long id, render::TargetKind kind) {
+        return editors::EditorHost{db_, ideFolder_, settings_,
+                                   [this](int lib, long long id, render::TargetKind kind) {
                                        if (!links_) return;
                                        links_->waitIdle(framework::PumpMessages);
                                        links_->ShowTarget(lib, id, kind);
-                                   }};
+                                   },
+                                   [this] { openSetup(); }};
     }
 
     void editSelected(HWND form) {
@@ -713,6 +721,21 @@ private:
             const library::TreeNode copy = *node;
             renderPage(copy);
         }
+    }
+
+    // Also after the server refused the account, so that the user can correct it. A
+    // changed recycle-bin option shows in a reloaded tree and its first page.
+    void openSetup() {
+        setup::openSetupWindow(form_, setup::SetupHost{db_, settings_, store_.get(), [this] { showStartPage(); }});
+    }
+
+    // After the library changed under the window: the tree read again and the page shown
+    // built again from the rows as they are now.
+    void reloadTreeAndPage() {
+        if (links_) links_->waitIdle(framework::PumpMessages);
+        contents_->Reload();
+        const std::string shown = history_.entry(history_.position());
+        if (!shown.empty()) openLink(shown);
     }
 
     // "搜索链接": the search tab, looking for the text other pages link to the node with.

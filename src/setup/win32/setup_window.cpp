@@ -12,6 +12,7 @@
 #include "setup/setup_options.h"
 #include "sync/http_client.h"
 #include "sync/server_protocol.h"
+#include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
 #include "tools/win32/progress_window.h"
 
@@ -155,7 +156,7 @@ private:
         if (host_.store && !written(form, ApplyAccount(host_.settings, *host_.store, f))) return;
         // The box now shows what is stored: the digest, so that a second test hashes nothing.
         framework::SetControlText(GetDlgItem(form, kText2), wide(host_.settings.password));
-        sync::ServerSession session{host_.settings, prompter_, progress_, sync::makeHttpClient()};
+        sync::ServerSession session = sync::windowSession(host_.settings, prompter_, progress_);
         sync::TestLogin(session, true);
     }
 

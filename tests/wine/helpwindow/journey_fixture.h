@@ -68,7 +68,7 @@ protected:
 
     std::string settingsFile() const { return library::ideFile(folder_, library::kSettingsFile); }
 
-    long long count(int lib, const std::string& table, const std::string& where) {
+    long long count(int lib, std::string_view table, std::string_view where) {
         return db_.count(lib, table, where);
     }
 
