@@ -726,7 +726,19 @@ private:
     // Also after the server refused the account, so that the user can correct it. A
     // changed recycle-bin option shows in a reloaded tree and its first page.
     void openSetup() {
-        setup::openSetupWindow(form_, setup::SetupHost{db_, settings_, store_.get(), [this] { showStartPage(); }});
+        setup::openSetupWindow(form_, setup::SetupHost{db_, settings_, store_.get(), [this] { showStartPage(); },
+                                                       ideFolder_,
+                                                       [this](long long rootId) {
+                                                           if (!links_) return;
+                                                           links_->waitIdle(framework::PumpMessages);
+                                                           contents_->Reload();
+                                                           links_->ShowTarget(library::kPrivate, rootId,
+                                                                              render::TargetKind::Category);
+                                                       },
+                                                       [this] {
+                                                           if (links_) links_->waitIdle(framework::PumpMessages);
+                                                           contents_->Reload();
+                                                       }});
     }
 
     // After the library changed under the window: the tree read again and the page shown

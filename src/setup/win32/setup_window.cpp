@@ -14,6 +14,7 @@
 #include "sync/server_protocol.h"
 #include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
+#include "tools/win32/import_window.h"
 #include "tools/win32/progress_window.h"
 
 #include <memory>
@@ -74,8 +75,11 @@ public:
         case kCommand2: framework::PostCloseRequest(form); break;
         case kCommand4: testLogin(form); break;
         case kCommand5: compact(form); break;
-        case kCommand3:
-        case kCommand6: framework::ShowMessageBox(form, kNotYet, MB_OK | MB_ICONINFORMATION); break;
+        case kCommand3: framework::ShowMessageBox(form, kNotYet, MB_OK | MB_ICONINFORMATION); break;
+        case kCommand6:
+            tools::runImportWindow(form, tools::ImportHost{host_.db, host_.ideFolder, host_.settings.user,
+                                                           host_.showImportReport, host_.reloadTree});
+            break;
         default: break;
         }
     }

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 namespace orv::setup {
 
@@ -19,6 +20,9 @@ struct SetupHost {
     library::Settings& settings;      // the help window's copy, changed in place
     library::SettingsStore* store;    // null: nothing can be written
     std::function<void()> refreshTree;  // after the recycle-bin option changed
+    std::string ideFolder;              // the libraries' folder, for the import window's backup
+    std::function<void(long long)> showImportReport;  // an import run's root category
+    std::function<void()> reloadTree;   // after a direct statement of the import window
 };
 
 // Opens the window, or brings the open one to the front.

@@ -1,16 +1,28 @@
 // The setup window as a person uses it from the help window, under Wine: the server's
 // address typed without its slash and an option cleared, stored with the slash and
-// nothing else touched; an account name with "#" refused by the account test.
+// nothing else touched; an account name with "#" refused by the account test. The import
+// window it opens: a folder import of the header corpus stopped midway, a query of a
+// thousand rows, a statement with a syntax error and a folder that is not there.
 #include "helpwindow/journey_fixture.h"
 
 #include "forms/forms_support.h"
 #include "framework/win32/window_capture.h"
 #include "helpwindow/menu_states.h"
 #include "library/settings.h"
+#include "library/fragment.h"
 #include "setup/win32/setup_window.h"
+#include "text/win32/wide_text.h"
+#include "tools/win32/import_window.h"
+#include "tools/win32/progress_window.h"
+#include "tools/win32/query_window.h"
 #include "sync/wire_packing.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
 #include <future>
+#include <thread>
 
 using namespace orv;
 using namespace orv::helpwindow;
@@ -88,4 +100,144 @@ TEST_F(SetupJourney, AnAccountWithAHashIsRefusedByTheAccountTest) {
     EXPECT_EQ(box.get().seen.text, "帐号名中不可以有特殊字符：#");
     EXPECT_EQ(stored().user, before.user) << "nothing is stored";
     EXPECT_NE(setup::setupWindow(), nullptr);
+}
+
+namespace {
+
+// The import window is modal over the setup window: while it is open the test's own
+// thread runs its message loop, so a person's steps come from a thread of their own.
+class ImportJourney : public SetupJourney {
+protected:
+    // Runs `steps` (given the import window) beside the window opened by 制作; true when
+    // the window came and the steps and the window are done.
+    bool withImportWindow(const std::function<void(HWND)>& steps, int ms = 120000) {
+        HWND setup = openSetup();
+        if (!setup) return false;
+        auto driver = std::async(std::launch::async, [&] {
+            HWND form = wine::waitForWindow(tools::kImportWindowClass, 10000);
+            if (!form) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            steps(form);
+            return true;
+        });
+        click(GetDlgItem(setup, 122));  // 制作
+        const bool done =
+            pumpUntil([&] { return driver.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, ms);
+        return done && driver.get() && pumpUntil([] { return tools::importWindow() == nullptr; }, 10000);
+    }
+
+    // Replaces a text box's text as typing over a selection does.
+    static void retype(HWND box, const std::wstring& text) {
+        SendMessageW(box, EM_SETSEL, 0, -1);
+        wine::typeText(box, text.empty() ? std::wstring(L"\b") : text);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+
+    // The boxes a click leads to, answered in turn (from the driver's thread).
+    static std::vector<std::string> clickAnswering(HWND button, std::vector<int> answers, unsigned ms = 10000) {
+        auto boxes = wine::answerNextBoxes(std::move(answers), ms);
+        click(button);
+        std::vector<std::string> said;
+        for (const wine::AnsweredBox& box : boxes.get()) said.push_back(box.seen.text);
+        return said;
+    }
+};
+
+// The corpus folder as Wine reaches it, or empty when the shared folder is not there.
+std::wstring corpusFolder() {
+    const char* shared = std::getenv("ORV_SHARED_DIR");
+    if (!shared) return {};
+    std::wstring path = L"Z:" + text::utf8ToWide(shared) + L"/corpus/fbc-inc/";
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? path : std::wstring();
+}
+
+}  // namespace
+
+TEST_F(ImportJourney, AFolderImportStoppedMidwayStillWritesItsReportAndTheTreeShowsIt) {
+    const std::wstring corpus = corpusFolder();
+    if (corpus.empty()) GTEST_SKIP() << "the header corpus (ORV_SHARED_DIR/corpus/fbc-inc) is not here";
+    open();
+    const long long before = count(library::kPrivate, library::tables::KeywordList, "");
+    std::vector<std::string> said;
+    bool stopped = false;
+    ASSERT_TRUE(withImportWindow([&](HWND form) {
+        click(GetDlgItem(form, 106));  // 文件夹
+        retype(GetDlgItem(form, 109), corpus);
+        EXPECT_TRUE(framework::SaveWindowPng(form, forms_test::journeyPicture("import.png")));
+        auto boxes = wine::answerNextBoxes({IDYES, IDOK}, 120000);
+        auto stopper = std::async(std::launch::async, [] {
+            HWND progress = wine::waitForWindow(tools::kProgressWindowClass, 10000);
+            if (!progress) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            PostMessageW(GetDlgItem(progress, tools::kProgressStopId), BM_CLICK, 0, 0);
+            return true;
+        });
+        click(GetDlgItem(form, 120));  // 开始制作
+        stopped = stopper.get();
+        for (const wine::AnsweredBox& box : boxes.get()) said.push_back(box.seen.text);
+    }));
+    EXPECT_TRUE(stopped) << "the progress window showed";
+    EXPECT_EQ(said, (std::vector<std::string>{tools::kStopQuestion, "制作完成！"}));
+
+    const std::string report =
+        db_.findOnly(library::kPrivate, library::tables::Directory, "DirName Like '%制作'", "Description", "dID DESC");
+    EXPECT_NE(report.find("<strong>提取范围</strong>=文件夹"), std::string::npos) << report;
+    const long long added = count(library::kPrivate, library::tables::KeywordList, "") - before;
+    EXPECT_GT(added, 0);
+    const long long files = library::toInt(report.substr(report.find("提取文件数：<font color=\"#3300ff\">") +
+                                                         std::string_view("提取文件数：<font color=\"#3300ff\">").size()));
+    EXPECT_LT(files, 1000) << "stopped before the corpus's end";
+    EXPECT_TRUE(pumpUntil([&] { return window().selectedText().find("制作") != std::string::npos; }, 10000))
+        << "the tree goes to the run's category: " << window().selectedText();
+    EXPECT_TRUE(window().waitForPage("制作报告")) << "its page is the report";
+}
+
+TEST_F(ImportJourney, AQueryOf1000RowsShows300AndTheCaptionAndBadInputIsTold) {
+    {
+        library::HostTransaction transaction(db_, library::kPrivate);
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_GT(db_.addItem(library::kPrivate, library::tables::KeywordList,
+                                  "dID=424242,sID=0,DisplayKeyWord='行" + std::to_string(i) + "',nType=1,Sort=" +
+                                      std::to_string(i)),
+                      0);
+        ASSERT_TRUE(transaction.commit());
+    }
+    open();
+    std::string caption;
+    int rows = 0, columns = 0;
+    std::vector<std::string> syntaxError, missingFolder;
+    ASSERT_TRUE(withImportWindow([&](HWND form) {
+        const std::string schema = wine::windowText(GetDlgItem(form, 102));
+        EXPECT_EQ(std::count(schema.begin(), schema.end(), '\n'), 34) << "35 lines of the tables' description";
+        retype(GetDlgItem(form, 126), L"dID=424242");
+        retype(GetDlgItem(form, 129), L"");
+        click(GetDlgItem(form, 136));  // 执行命令
+        HWND query = wine::waitForWindow(tools::kQueryWindowClass, 10000);
+        if (!query) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        caption = wine::windowText(query);
+        HWND grid = GetDlgItem(query, tools::kQueryGridId);
+        rows = static_cast<int>(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0));
+        columns = static_cast<int>(
+            SendMessageW(reinterpret_cast<HWND>(SendMessageW(grid, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
+        EXPECT_TRUE(framework::SaveWindowPng(query, forms_test::journeyPicture("query.png")));
+
+        retype(GetDlgItem(form, 126), L"kID=");
+        syntaxError = clickAnswering(GetDlgItem(form, 136), {IDOK});
+        click(GetDlgItem(form, 106));  // 文件夹
+        retype(GetDlgItem(form, 109), L"C:\\no\\such\\folder\\");
+        missingFolder = clickAnswering(GetDlgItem(form, 120), {IDOK});
+        PostMessageW(form, WM_CLOSE, 0, 0);
+    }));
+    EXPECT_EQ(caption, "查询结果（最多显示300行）当前共1000行");
+    EXPECT_EQ(rows, 300);
+    EXPECT_EQ(columns, 6) << "KeywordList's columns in the header";
+    ASSERT_EQ(syntaxError.size(), 1u);
+    EXPECT_EQ(syntaxError[0].rfind("执行SQL代码失败！", 0), 0u) << syntaxError[0];
+    EXPECT_EQ(missingFolder, std::vector<std::string>{"目标文件夹不存在！"});
+    EXPECT_NE(tools::queryWindow(), nullptr) << "the result window outlives the import window";
+    if (HWND query = tools::queryWindow()) DestroyWindow(query);
+    EXPECT_EQ(count(library::kPrivate, library::tables::Directory, "DirName Like '%制作'"), 0) << "no run took place";
 }
