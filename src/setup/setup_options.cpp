@@ -81,6 +81,10 @@ SetupWritten ApplySetup(library::Settings& settings, library::SettingsStore& sto
     return written;
 }
 
+std::string registrationUrl(std::string_view server) {
+    return withSlash(std::string(server)) + std::string(kRegistrationPage);
+}
+
 std::optional<std::string> RegisteredAccount(std::string_view pageText) {
     const size_t mark = pageText.find(kRegisteredMark);
     if (mark == std::string_view::npos) return std::nullopt;

@@ -46,6 +46,9 @@ SetupWritten ApplySetup(library::Settings& settings, library::SettingsStore& sto
 // The account part alone (user, password, server), as the account test stores it.
 SetupWritten ApplyAccount(library::Settings& settings, library::SettingsStore& store, const SetupFields& fields);
 
+// The registration page of the server at `server` (with or without its closing slash).
+std::string registrationUrl(std::string_view server);
+
 // The new account's name in what the registration page handed back; nothing unless the
 // page reported success.
 std::optional<std::string> RegisteredAccount(std::string_view pageText);

@@ -10,6 +10,7 @@
 #include "library/prompt.h"
 #include "library/schema.h"
 #include "setup/setup_options.h"
+#include "setup/win32/online_window.h"
 #include "sync/http_client.h"
 #include "sync/server_protocol.h"
 #include "sync/win32/window_session.h"
@@ -40,7 +41,6 @@ constexpr std::string_view kLevels =
     "账号等级，至尊(10万以上)：24小时修改 300 次。";
 constexpr std::string_view kCompacted = "完成整理！";
 constexpr std::string_view kNotSaved = "设置未能保存：\r\n";
-constexpr std::string_view kNotYet = "这个命令还不能使用：它的窗口尚未完成。";
 
 std::wstring wide(std::string_view utf8) { return text::utf8ToWide(utf8); }
 
@@ -75,7 +75,7 @@ public:
         case kCommand2: framework::PostCloseRequest(form); break;
         case kCommand4: testLogin(form); break;
         case kCommand5: compact(form); break;
-        case kCommand3: framework::ShowMessageBox(form, kNotYet, MB_OK | MB_ICONINFORMATION); break;
+        case kCommand3: registerAccount(form); break;
         case kCommand6:
             tools::runImportWindow(form, tools::ImportHost{host_.db, host_.ideFolder, host_.settings.user,
                                                            host_.showImportReport, host_.reloadTree});
@@ -162,6 +162,17 @@ private:
         framework::SetControlText(GetDlgItem(form, kText2), wide(host_.settings.password));
         sync::ServerSession session = sync::windowSession(host_.settings, prompter_, progress_);
         sync::TestLogin(session, true);
+    }
+
+    // "注册账号": the server's registration page in the online window; an account made
+    // there comes back as the account name, its password for the user to type.
+    void registerAccount(HWND form) {
+        const std::string page = runOnlineWindow(form, registrationUrl(fields(form).server));
+        const std::optional<std::string> name = RegisteredAccount(page);
+        if (!name) return;
+        framework::SetControlText(GetDlgItem(form, kText1), wide(*name));
+        framework::SetControlText(GetDlgItem(form, kText2), L"");
+        framework::FocusControl(GetDlgItem(form, kText2));
     }
 
     void compact(HWND form) {

@@ -9,6 +9,7 @@
 #include "forms/forms_support.h"
 #include "helpwindow/menu_states.h"
 #include "library/fragment.h"
+#include "setup/win32/setup_window.h"
 #include "sync/wire_packing.h"
 
 #include <cstdlib>
@@ -333,6 +334,8 @@ TEST_F(EditorJourney, APublicSaveTheServerRefusesLeavesTheLibraryAsItWas) {
     EXPECT_EQ(refusal.get().seen.text, "你的公共库修改次数不足，请24小后再修改。");
     pumpFor(300);
     EXPECT_NE(editors::entryEditorWindow(), nullptr) << "the editor stays with the change";
+    EXPECT_TRUE(pumpUntil([] { return setup::setupWindow() != nullptr; }, 5000))
+        << "the setup window opens, so that the account can be corrected";
     EXPECT_EQ(description(), before);
     EXPECT_EQ(std::to_string(count(library::kPublic, "UpdateList", "")), records);
 }

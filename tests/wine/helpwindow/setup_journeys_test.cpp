@@ -2,14 +2,21 @@
 // address typed without its slash and an option cleared, stored with the slash and
 // nothing else touched; an account name with "#" refused by the account test. The import
 // window it opens: a folder import of the header corpus stopped midway, a query of a
-// thousand rows, a statement with a syntax error and a folder that is not there.
+// thousand rows, a statement with a syntax error and a folder that is not there. An
+// account registered through the online window against the sync server stand-in, signed
+// in with and used for a change.
 #include "helpwindow/journey_fixture.h"
 
 #include "forms/forms_support.h"
 #include "framework/win32/window_capture.h"
 #include "helpwindow/menu_states.h"
 #include "library/settings.h"
+#include "helpwindow/win32/ui_thread_call.h"
 #include "library/fragment.h"
+#include "library/plain_progress.h"
+#include "support/recording_prompter.h"
+#include "sync/http_client.h"
+#include "sync/public_save.h"
 #include "setup/win32/setup_window.h"
 #include "text/win32/wide_text.h"
 #include "tools/win32/import_window.h"
@@ -240,4 +247,84 @@ TEST_F(ImportJourney, AQueryOf1000RowsShows300AndTheCaptionAndBadInputIsTold) {
     EXPECT_NE(tools::queryWindow(), nullptr) << "the result window outlives the import window";
     if (HWND query = tools::queryWindow()) DestroyWindow(query);
     EXPECT_EQ(count(library::kPrivate, library::tables::Directory, "DirName Like '%制作'"), 0) << "no run took place";
+}
+
+TEST_F(SetupJourney, AnAccountRegisteredInTheOnlineWindowSignsInAndSubmitsAChange) {
+    const char* server = std::getenv("ORV_SYNC_SERVER_URL");
+    if (!server) GTEST_SKIP() << "no sync server stand-in (ORV_SYNC_SERVER_URL): the native build is not known";
+    open("[setup]\r\nserver=" + std::string(server) + "\r\n");
+    HWND setup = openSetup();
+    ASSERT_NE(setup, nullptr);
+
+    // The online window is modal: the person fills the server's form from a thread of
+    // their own, the page's scripts running on the window's thread.
+    std::string title, answer;
+    auto person = std::async(std::launch::async, [&] {
+        HWND online = wine::waitForWindow(L"ORVWindowClassForm在线", 15000);
+        if (!online) return false;
+        const auto onWindowThread = [](const std::function<std::wstring()>& body) {
+            return helpwindow::runOnWindowThread(helpWindowHandle(), body, std::wstring());
+        };
+        const auto until = [](const std::function<bool()>& done) {
+            for (int i = 0; i < 300 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            return done();
+        };
+        HWND view = nullptr;
+        if (!until([&] { return (view = engineViewOf(online)) != nullptr; })) return false;
+        if (!until([&] { return wine::windowText(online) == "注册账号"; })) return false;
+        title = wine::windowText(online);
+        const auto fill = [&](const wchar_t* id, const std::wstring& text) {
+            onWindowThread([&] {
+                clickElement(view, std::wstring(L"return document.getElementById('") + id + L"');");
+                return std::wstring();
+            });
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            wine::typeText(view, text);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        };
+        fill(L"uName", L"newcomer");
+        fill(L"uPass", L"pw2026");
+        fill(L"uPass2", L"pw2026");
+        framework::SaveWindowPng(online, forms_test::journeyPicture("online-register.png"));
+        onWindowThread([&] {
+            clickElement(view, L"return document.getElementById('create');");
+            return std::wstring();
+        });
+        until([&] {
+            answer = text::wideToUtf8(onWindowThread([&] {
+                return runViewScript(view, L"var s = document.querySelector('.out-ok, .out-err'); return s ? s.textContent : '';");
+            }));
+            return !answer.empty();
+        });
+        PostMessageW(online, WM_CLOSE, 0, 0);
+        return true;
+    });
+    click(GetDlgItem(setup, 112));  // 注册账号
+    ASSERT_TRUE(pumpUntil([&] { return person.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 60000));
+    ASSERT_TRUE(person.get()) << "the online window showed the registration page";
+    EXPECT_EQ(title, "注册账号") << "the caption follows the page's title";
+    EXPECT_EQ(answer.rfind("注册账号成功！！！", 0), 0u) << answer;
+    pumpFor(300);
+    HWND account = GetDlgItem(setup, 102), password = GetDlgItem(setup, 103);
+    EXPECT_EQ(wine::windowText(account), "newcomer");
+    EXPECT_EQ(wine::windowText(password), "");
+    EXPECT_EQ(GetFocus(), password);
+
+    wine::typeText(password, L"pw2026");
+    auto login = answerNextBox(IDOK, 20000);
+    click(GetDlgItem(setup, 114));  // 测试登陆
+    ASSERT_TRUE(pumpUntil([&] { return login.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 25000));
+    EXPECT_EQ(login.get().seen.text.rfind("测试登陆成功！！！", 0), 0u);
+    const library::Settings signedIn = stored();
+    EXPECT_EQ(signedIn.user, "newcomer");
+    EXPECT_EQ(signedIn.password, sync::PasswordDigest("pw2026"));
+
+    // The new account's change reaches the server and the library.
+    test::RecordingPrompter prompter;
+    library::PlainProgress progress;
+    sync::ServerSession session{signedIn, prompter, progress, sync::makeHttpClient()};
+    const sync::SaveResult saved = sync::SaveIntoLibrary(session, db_, library::kPublic,
+                                                         sync::PublicChange{1, 4, "数据类型", "Sort=35"}, 0);
+    EXPECT_TRUE(saved.saved()) << sync::saveStepText(saved.step) << ::testing::PrintToString(prompter.shown);
+    EXPECT_EQ(db_.findOnly(library::kPublic, library::tables::UpdateList, "tID=4 And sCommand=1", "uName", ""), "newcomer");
 }

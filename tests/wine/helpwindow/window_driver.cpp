@@ -107,9 +107,7 @@ HelpWindowDriver::HelpWindowDriver(HWND form)
       text1_(GetDlgItem(form, helpwindow::kText1)),
       toolbar_(GetDlgItem(form, helpwindow::kToolBar1)),
       tabs_(GetDlgItem(form, helpwindow::kTabControl1)),
-      view_(nullptr) {
-    EnumChildWindows(form, findEngineView, reinterpret_cast<LPARAM>(&view_));
-}
+      view_(engineViewOf(form)) {}
 
 HTREEITEM HelpWindowDriver::child(HTREEITEM parent, const std::string& text) const {
     auto item = reinterpret_cast<HTREEITEM>(
@@ -222,6 +220,12 @@ std::string viewSource(HWND view) {
     if (!engine || !engine->wkeGetSource || !record || !record->webView) return {};
     const char* source = engine->wkeGetSource(static_cast<wkeWebView>(record->webView));
     return source ? source : "";
+}
+
+HWND engineViewOf(HWND form) {
+    HWND view = nullptr;
+    EnumChildWindows(form, findEngineView, reinterpret_cast<LPARAM>(&view));
+    return view;
 }
 
 std::wstring runViewScript(HWND view, const std::wstring& script) {

@@ -38,6 +38,7 @@ std::future<MenuSeen> chooseFromNextMenu(int id, unsigned timeoutMs = 5000, std:
 // Any browser view of the plug-in's windows: its page as the engine has it, a script run
 // in it (the value as text), and a real click on the middle of the element a script
 // finds ("return document.querySelector('#KeyWord')"); false when none shows.
+HWND engineViewOf(HWND form);  // the form's browser view, or null
 std::string viewSource(HWND view);
 std::wstring runViewScript(HWND view, const std::wstring& script);
 void settleView(HWND view);

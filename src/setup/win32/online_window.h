@@ -1,0 +1,23 @@
+// The online window: one browser control showing a page of the sync server (the account
+// registration), its caption following the page's title and the page's alert boxes shown
+// as messages. Win32 only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace orv::setup {
+
+inline constexpr const wchar_t* kOnlineWindowName = L"Form在线";
+inline constexpr const char* kOnlineCaption = "在线功能";
+
+// Shows `url` modally over `owner` until the user closes the window. What it hands back
+// is the HTML of the last page that finished loading, read as it finished: after a form
+// was sent, the server's answer. Empty when no page finished or the window could not
+// open (the user was told why).
+std::string runOnlineWindow(HWND owner, const std::string& url);
+// The open window, or null.
+HWND onlineWindow();
+
+}  // namespace orv::setup
