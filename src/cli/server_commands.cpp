@@ -34,7 +34,9 @@ int fetchCommand(Context& ctx) {
     ConsolePrompter prompter(ctx);
     library::PlainProgress progress;
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
-    ctx.out << sync::FetchUpdates(session, db) << '\n';
+    const sync::FetchOutcome outcome = sync::CheckForUpdates(session, db);
+    if (!outcome.problem.empty()) failure(outcome.problem);
+    ctx.out << outcome.added << '\n';
     return kExitOk;
 }
 
@@ -74,7 +76,9 @@ int submitCommand(Context& ctx) {
 std::vector<Command> serverCommands() {
     return {
         {"login", "login", "test the account of the settings of --ide with its server", 0, 0, loginCommand},
-        {"fetch", "fetch", "add other users' changes from the server to the change log of --ide; prints how many",
+        {"fetch", "fetch",
+         "add other users' changes from the server to the change log of --ide; prints how many, or fails "
+         "saying why none could come",
          0, 0, fetchCommand},
         {"submit", "submit CODE TARGET NAME BODY",
          "send a change of the public library of --ide to the server, then carry it out and record it; "

@@ -86,4 +86,11 @@ TEST_F(ServerCommands, FetchPrintsHowManyRecordsWereAdded) {
     EXPECT_EQ(orvhelp({"fetch"}), 0) << err;
     EXPECT_EQ(out, "1\n");
     EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0"), 1);
+
+    server.fixedReply = "no sync server here";
+    out.clear();
+    err.clear();
+    EXPECT_EQ(orvhelp({"fetch"}), 1) << "a fetch that brought nothing usable is no success";
+    EXPECT_NE(err.find("服务器的回答无法识别，没有取得更新记录。"), std::string::npos) << err;
+    EXPECT_EQ(out, "");
 }

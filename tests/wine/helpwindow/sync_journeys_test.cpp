@@ -231,6 +231,18 @@ TEST_F(SyncJourney, RecordsAreAbandonedAndSetBackWithTheQuestionsAnsweredAndAllP
     EXPECT_EQ(db_.findOnly(library::kPublic, library::tables::Directory, "dID=5", "DirName", ""), "运算符305")
         << "applied oldest first";
     EXPECT_EQ(frame3(), "同步");
+
+    // A click on the date column's header sorts by it, a second the other way round.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list(), LVM_GETHEADER, 0, 0));
+    RECT date{};
+    SendMessageW(header, HDM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&date));
+    const POINT middle{(date.left + date.right) / 2, (date.top + date.bottom) / 2};
+    wine::clickAt(header, middle);
+    pumpFor(300);
+    EXPECT_EQ(framework::ListCellText(list(), 0, 2), sync::syncListDate(1800000006)) << "the oldest of the 300 listed";
+    wine::clickAt(header, middle);
+    pumpFor(300);
+    EXPECT_EQ(framework::ListCellText(list(), 0, 2), sync::syncListDate(1800000305));
 }
 
 TEST_F(SyncJourney, AServerThatIsDownAnswersGarbageOrKeepsTheRequestWaitingIsToldAndAddsNothing) {
