@@ -27,7 +27,12 @@ std::string registrationForm(std::string_view refusal) {
         "<label for=\"uName\">账号名：</label><input id=\"uName\" name=\"uName\" maxlength=\"32\" autofocus>"
         "<label for=\"uPass\">密码：</label><input id=\"uPass\" name=\"uPass\" type=\"password\">"
         "<label for=\"uPass2\">再输一次：</label><input id=\"uPass2\" name=\"uPass2\" type=\"password\">"
-        "<button id=\"create\" type=\"submit\">注册</button></form>";
+        "<button id=\"create\" type=\"submit\">注册</button></form>"
+        // As registration pages do, the browser checks the two passwords before sending
+        // them; the server checks them again.
+        "<script>document.querySelector('form').addEventListener('submit',function(e){"
+        "if(document.getElementById('uPass').value!==document.getElementById('uPass2').value){"
+        "alert(" + text::jsStringLiteral(kPasswordsDiffer) + ");e.preventDefault();}});</script>";
     return page(body);
 }
 

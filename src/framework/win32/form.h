@@ -85,6 +85,13 @@ enum class ModalEnd { Closed, Quit, Failed };
 // so the focus goes back to them.
 ModalEnd ShowModal(HWND form, int showCommand = SW_SHOWNORMAL);
 
+// A window of this thread owned by `owner` (directly or through other owned windows)
+// that is busy: shown but disabled, as a window is while its progress window, a message
+// box or a modal window of its own runs a nested message loop. Null when there is none.
+// A window that owns such a window must not go while it lasts: the busy window's code is
+// still running below the loop.
+HWND BusyOwnedWindow(HWND owner);
+
 // Posts a close request (WM_CLOSE) to a form.
 bool PostCloseRequest(HWND form);
 

@@ -96,6 +96,32 @@ ModalEnd ShowModal(HWND form, int showCommand) {
     return ModalEnd::Closed;
 }
 
+namespace {
+
+struct BusySearch {
+    HWND owner;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findBusyOwned(HWND window, LPARAM lParam) {
+    auto& search = *reinterpret_cast<BusySearch*>(lParam);
+    if (!IsWindowVisible(window) || IsWindowEnabled(window)) return TRUE;
+    for (HWND owner = GetWindow(window, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER)) {
+        if (owner != search.owner) continue;
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND BusyOwnedWindow(HWND owner) {
+    BusySearch search{owner};
+    EnumThreadWindows(GetCurrentThreadId(), findBusyOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool PostCloseRequest(HWND form) { return PostMessageW(form, WM_CLOSE, 0, 0) != FALSE; }
 
 bool TranslateFormMessage(MSG& message) {

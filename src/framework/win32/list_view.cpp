@@ -29,20 +29,28 @@ std::wstring cellText(HWND list, int row, int column) {
     }
 }
 
+// Called by the list while it sorts: nothing may leave it as an exception.
 int CALLBACK compareRows(LPARAM first, LPARAM second, LPARAM request) {
-    const auto& r = *reinterpret_cast<const SortRequest*>(request);
-    const std::wstring a = cellText(r.list, static_cast<int>(first), r.column);
-    const std::wstring b = cellText(r.list, static_cast<int>(second), r.column);
-    const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                                     b.c_str(), static_cast<int>(b.size())) - CSTR_EQUAL;
-    return r.ascending ? order : -order;
+    try {
+        const auto& r = *reinterpret_cast<const SortRequest*>(request);
+        const std::wstring a = cellText(r.list, static_cast<int>(first), r.column);
+        const std::wstring b = cellText(r.list, static_cast<int>(second), r.column);
+        const int order = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
+                                         b.c_str(), static_cast<int>(b.size())) - CSTR_EQUAL;
+        return r.ascending ? order : -order;
+    } catch (...) {
+        return 0;
+    }
 }
 
 }  // namespace
 
 bool SetListColumns(HWND list, const std::vector<ListColumn>& columns) {
-    while (SendMessageW(list, LVM_DELETECOLUMN, 0, 0)) {
-    }
+    // Column 0 cannot be deleted by every version of the list: the others go, the first
+    // is set anew.
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    int present = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    while (present > 1 && SendMessageW(list, LVM_DELETECOLUMN, present - 1, 0)) --present;
     const DpiScale& scale = ScreenScale();
     for (size_t i = 0; i < columns.size(); ++i) {
         std::wstring caption = text::utf8ToWide(columns[i].caption);
@@ -51,8 +59,13 @@ bool SetListColumns(HWND list, const std::vector<ListColumn>& columns) {
         column.pszText = caption.data();
         column.cx = scale.ScaleX(columns[i].width);
         column.iSubItem = static_cast<int>(i);
-        if (SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column)) < 0) return false;
+        const bool reused = i == 0 && present == 1;
+        const LRESULT done = SendMessageW(list, reused ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW, i,
+                                          reinterpret_cast<LPARAM>(&column));
+        if (reused ? done == FALSE : done < 0) return false;
     }
+    // No columns asked for: the one kept goes as far as the list lets it.
+    if (columns.empty() && present == 1) SendMessageW(list, LVM_DELETECOLUMN, 0, 0);
     return true;
 }
 

@@ -228,6 +228,13 @@ public:
     }
 
     int onCloseRequest(HWND form) override {
+        // A window of ours still at work (a request, an import, a question) keeps the
+        // help window: its code runs on below the loop that waits, over windows that
+        // would otherwise be gone. What it waits for comes to the front.
+        if (HWND busy = framework::BusyOwnedWindow(form)) {
+            SetForegroundWindow(GetLastActivePopup(busy));
+            return 1;
+        }
         // An open editor asks about its changes first; one that stays keeps the window.
         if (!editors::closeEditors()) return 1;
         if (store_) {
@@ -407,7 +414,9 @@ private:
         if (!store_ || !session_) return;
         const HWND form = form_;
         daily_.start([this, form] {
-            sync::DailyUpdateCheck(*session_, db_, *store_, [this, form](const std::string& caption) {
+            // The worker's session waits without dispatching: this thread has no windows.
+            sync::ServerSession quiet{settings_, prompter_, progress_, sync::makeHttpClient()};
+            sync::DailyUpdateCheck(quiet, db_, *store_, [this, form](const std::string& caption) {
                 runOnWindowThread(form, [&] {
                     setToolbarText(kCmdSync, caption);
                     return 0;

@@ -1,5 +1,5 @@
 // The online window over the browser control. The engine's callbacks only note what
-// happened and post it to the window; the page is read and alerts are shown from the
+// happened and post it to the window; pages are read and alerts are shown from the
 // window's own messages, never inside the engine's call. Win32 only; every message runs
 // inside the form layer's guard.
 #include "setup/win32/online_window.h"
@@ -81,6 +81,11 @@ public:
         if (control_ && control_->HasView()) MoveWindow(control_->ViewWindow(), 0, 0, width, height, TRUE);
     }
 
+    int onCloseRequest(HWND) override {
+        if (control_ && control_->HasView()) keepPage();
+        return 0;
+    }
+
     void onDestroy(HWND form) override {
         control_.reset();
         if (g_online == form) g_online = nullptr;
@@ -91,7 +96,7 @@ private:
     // the window its size, within the screen's work area.
     void pageLoaded(HWND form) {
         if (!control_) return;
-        handedBack_ = control_->Source();
+        keepPage();
         if (sized_) return;
         sized_ = true;
         const int width = control_->ContentWidth(), height = control_->ContentHeight();
@@ -113,6 +118,13 @@ private:
         SetWindowPos(form, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    void keepPage() {
+        std::string page = control_->Source();
+        if (page.empty() || page == lastPage_) return;
+        handedBack_ += page;
+        lastPage_ = std::move(page);
+    }
+
     void showAlerts(HWND form) {
         while (!alerts_.empty()) {
             const std::wstring text = std::move(alerts_.front());
@@ -124,6 +136,7 @@ private:
     std::string url_;
     std::string& handedBack_;
     std::unique_ptr<framework::BrowserControl> control_;
+    std::string lastPage_;
     std::deque<std::wstring> alerts_;
     bool sized_ = false;
 };
@@ -152,7 +165,8 @@ std::string runOnlineWindow(HWND owner, const std::string& url) {
     }
     g_online = form;
     framework::FitToWorkArea(form);
-    framework::ShowModal(form);
+    // The window writes into handedBack: it must not outlive this call.
+    if (framework::ShowModal(form) == framework::ModalEnd::Failed && IsWindow(form)) DestroyWindow(form);
     return handedBack;
 }
 

@@ -13,9 +13,11 @@ inline constexpr const wchar_t* kOnlineWindowName = L"Form在线";
 inline constexpr const char* kOnlineCaption = "在线功能";
 
 // Shows `url` modally over `owner` until the user closes the window. What it hands back
-// is the HTML of the last page that finished loading, read as it finished: after a form
-// was sent, the server's answer. Empty when no page finished or the window could not
-// open (the user was told why).
+// is the HTML of every page it showed, in order, each read as it finished loading and
+// the last once more as the window closes: after a form was sent, the server's answer is
+// in it, also when the user went on to another page or closed the window before the
+// answer had finished loading. Empty when nothing was shown or the window could not open
+// (the user was told why).
 std::string runOnlineWindow(HWND owner, const std::string& url);
 // The open window, or null.
 HWND onlineWindow();

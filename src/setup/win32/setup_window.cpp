@@ -190,7 +190,7 @@ private:
 
 void openSetupWindow(HWND owner, const SetupHost& host) {
     if (g_setup) {
-        ShowWindow(g_setup, SW_RESTORE);
+        if (IsIconic(g_setup)) ShowWindow(g_setup, SW_RESTORE);
         SetForegroundWindow(g_setup);
         return;
     }

@@ -132,6 +132,7 @@ private:
     // The list read again: pending records first, the help text, the captions.
     void fill() {
         rows_.clear();
+        sortOrder_ = {};  // the rows come in the list's own order again
         filling_ = true;
         SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
         SendMessageW(list_, LVM_DELETEALLITEMS, 0, 0);
@@ -205,12 +206,15 @@ private:
         if (host_.libraryChanged) host_.libraryChanged();
     }
 
+    // A second click while the first request runs (before the progress window has
+    // disabled this one) starts nothing.
     void fetch(HWND form) {
+        if (fetching_) return;
+        fetching_ = true;
         ServerSession session = windowSession(host_.settings, prompter_, progress_);
         RunUpdateCheck(session, host_.db);
-        // The window may have been closed while the request waited.
-        if (g_sync != form) return;
-        fill();
+        fetching_ = false;
+        if (g_sync == form) fill();
     }
 
     SyncHost host_;
@@ -223,13 +227,14 @@ private:
     std::unordered_map<long long, SyncRow> rows_;
     framework::ListSortOrder sortOrder_;
     bool filling_ = false;
+    bool fetching_ = false;
 };
 
 }  // namespace
 
 void openSyncWindow(HWND owner, const SyncHost& host) {
     if (g_sync) {
-        ShowWindow(g_sync, SW_RESTORE);
+        if (IsIconic(g_sync)) ShowWindow(g_sync, SW_RESTORE);
         SetForegroundWindow(g_sync);
         return;
     }

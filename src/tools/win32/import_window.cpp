@@ -18,6 +18,7 @@
 #include "tools/win32/query_window.h"
 
 #include <commdlg.h>
+#include <objbase.h>
 #include <shlobj.h>
 
 #include <memory>
@@ -240,11 +241,15 @@ private:
     }
 
     void chooseFolder(HWND form) {
+        // The dialog's new style needs COM on this thread; where the IDE made the thread
+        // multi-threaded already, the old style serves.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         BROWSEINFOW dialog{};
         dialog.hwndOwner = form;
         dialog.lpszTitle = L"包含FreeBasic库文件的文件夹";
-        dialog.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+        dialog.ulFlags = BIF_RETURNONLYFSDIRS | (SUCCEEDED(com) ? BIF_NEWDIALOGSTYLE : 0);
         PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&dialog);
+        if (SUCCEEDED(com)) CoUninitialize();
         if (!chosen) return;
         wchar_t path[MAX_PATH] = {};
         const bool named = SHGetPathFromIDListW(chosen, path) != FALSE;
@@ -319,7 +324,7 @@ private:
 
 void runImportWindow(HWND owner, const ImportHost& host) {
     if (g_import) {
-        ShowWindow(g_import, SW_RESTORE);
+        if (IsIconic(g_import)) ShowWindow(g_import, SW_RESTORE);
         SetForegroundWindow(g_import);
         return;
     }

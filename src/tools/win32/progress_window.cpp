@@ -146,6 +146,12 @@ void ProgressWindow::OpenProgress(std::string_view text, int minimum, int maximu
         openWindow();
     });
     if (!form_) return;
+    // The owner is disabled before anything is dispatched: from the first message on, it
+    // counts as busy, and nothing of it can be used or closed under the operation.
+    if (owner_ && IsWindowEnabled(owner_)) {
+        EnableWindow(owner_, FALSE);
+        ownerDisabled_ = true;
+    }
     // Time for the window to paint before the operation takes the thread.
     framework::WaitDispatching(kProgressInterval);
     lastPumpTick_ = GetTickCount64();
@@ -153,10 +159,6 @@ void ProgressWindow::OpenProgress(std::string_view text, int minimum, int maximu
     framework::guarded(framework::Silent{}, [&] {
         if (!text.empty()) framework::SetControlText(GetDlgItem(form_, kProgressStatusId), text::utf8ToWide(text));
     });
-    if (owner_ && IsWindowEnabled(owner_)) {
-        EnableWindow(owner_, FALSE);
-        ownerDisabled_ = true;
-    }
 }
 
 void ProgressWindow::openWindow() {

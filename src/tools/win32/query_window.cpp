@@ -90,7 +90,7 @@ bool showQueryResult(HWND owner, const SqlResult& result) {
         framework::FitToWorkArea(form);
         framework::ShowForm(form);
     } else {
-        ShowWindow(g_query, SW_RESTORE);
+        if (IsIconic(g_query)) ShowWindow(g_query, SW_RESTORE);
         SetForegroundWindow(g_query);
     }
     static_cast<QueryWindow*>(framework::FormHandlerOf(g_query))->show(g_query, result);

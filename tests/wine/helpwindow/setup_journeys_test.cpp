@@ -19,6 +19,7 @@
 #include "sync/public_save.h"
 #include "setup/win32/setup_window.h"
 #include "text/win32/wide_text.h"
+#include "tools/backup.h"
 #include "tools/win32/import_window.h"
 #include "tools/win32/progress_window.h"
 #include "tools/win32/query_window.h"
@@ -27,6 +28,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <ctime>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <thread>
@@ -37,6 +40,15 @@ using namespace orv::helpwindow_test;
 using wine::answerNextBox;
 
 namespace {
+
+// A modal window driven from a thread of its own is asked to close when the driving ends,
+// however it ends: its loop holds the test's own thread until it does.
+struct CloseWhenDone {
+    HWND form;
+    ~CloseWhenDone() {
+        if (IsWindow(form)) PostMessageW(form, WM_CLOSE, 0, 0);
+    }
+};
 
 class SetupJourney : public HelpWindowJourney {
 protected:
@@ -123,6 +135,9 @@ protected:
         auto driver = std::async(std::launch::async, [&] {
             HWND form = wine::waitForWindow(tools::kImportWindowClass, 10000);
             if (!form) return false;
+            // However the steps end, the window is asked to close: its modal loop holds the
+            // test's own thread until it does.
+            const CloseWhenDone closeWhenDone{form};
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             steps(form);
             return true;
@@ -201,7 +216,7 @@ TEST_F(ImportJourney, AFolderImportStoppedMidwayStillWritesItsReportAndTheTreeSh
     EXPECT_TRUE(window().waitForPage("制作报告")) << "its page is the report";
 }
 
-TEST_F(ImportJourney, AQueryOf1000RowsShows300AndTheCaptionAndBadInputIsTold) {
+TEST_F(ImportJourney, AQueryOf1000RowsShows300AndTheCaptionAndBadInputAndAFailedBackupAreTold) {
     {
         library::HostTransaction transaction(db_, library::kPrivate);
         for (int i = 0; i < 1000; ++i)
@@ -212,9 +227,13 @@ TEST_F(ImportJourney, AQueryOf1000RowsShows300AndTheCaptionAndBadInputIsTold) {
         ASSERT_TRUE(transaction.commit());
     }
     open();
-    std::string caption;
-    int rows = 0, columns = 0;
-    std::vector<std::string> syntaxError, missingFolder;
+    struct Shown {
+        std::string caption;
+        int rows = 0, columns = 0;
+    } keywordList, directory;
+    std::vector<std::string> syntaxError, missingFolder, backup, failedBackup;
+    const std::filesystem::path settingsFolder = std::filesystem::u8path(folder_) / "Settings";
+    const std::filesystem::path privateFolder = std::filesystem::u8path(folder_) / "Private";
     ASSERT_TRUE(withImportWindow([&](HWND form) {
         const std::string schema = wine::windowText(GetDlgItem(form, 102));
         EXPECT_EQ(std::count(schema.begin(), schema.end(), '\n'), 34) << "35 lines of the tables' description";
@@ -224,26 +243,66 @@ TEST_F(ImportJourney, AQueryOf1000RowsShows300AndTheCaptionAndBadInputIsTold) {
         HWND query = wine::waitForWindow(tools::kQueryWindowClass, 10000);
         if (!query) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        caption = wine::windowText(query);
         HWND grid = GetDlgItem(query, tools::kQueryGridId);
-        rows = static_cast<int>(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0));
-        columns = static_cast<int>(
-            SendMessageW(reinterpret_cast<HWND>(SendMessageW(grid, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT, 0, 0));
+        const auto shown = [&] {
+            return Shown{wine::windowText(query), static_cast<int>(SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0)),
+                         static_cast<int>(SendMessageW(reinterpret_cast<HWND>(SendMessageW(grid, LVM_GETHEADER, 0, 0)),
+                                                       HDM_GETITEMCOUNT, 0, 0))};
+        };
+        keywordList = shown();
         EXPECT_TRUE(framework::SaveWindowPng(query, forms_test::journeyPicture("query.png")));
+        // A query of another table reuses the window with that table's columns.
+        click(GetDlgItem(form, 133));  // 对分类表操作
+        retype(GetDlgItem(form, 126), L"dID=1");
+        click(GetDlgItem(form, 136));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        directory = shown();
+        EXPECT_EQ(wine::waitForWindow(tools::kQueryWindowClass, 100), query);
+        click(GetDlgItem(form, 134));  // 对词条列表操作
 
         retype(GetDlgItem(form, 126), L"kID=");
         syntaxError = clickAnswering(GetDlgItem(form, 136), {IDOK});
         click(GetDlgItem(form, 106));  // 文件夹
         retype(GetDlgItem(form, 109), L"C:\\no\\such\\folder\\");
         missingFolder = clickAnswering(GetDlgItem(form, 120), {IDOK});
-        PostMessageW(form, WM_CLOSE, 0, 0);
+
+        backup = clickAnswering(GetDlgItem(form, 121), {IDOK});
+        // From the next second on, every copy name is taken by a folder: the copies cannot
+        // be written.
+        const std::time_t next = std::time(nullptr) + 1;
+        while (std::time(nullptr) < next) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (std::time_t t = next; t < next + 10; ++t) {
+            std::error_code ignored;
+            std::filesystem::create_directories(
+                settingsFolder / std::filesystem::u8path(tools::backupStamp(*std::localtime(&t)) + "_PubHelp.db"), ignored);
+        }
+        failedBackup = clickAnswering(GetDlgItem(form, 121), {IDOK});
     }));
-    EXPECT_EQ(caption, "查询结果（最多显示300行）当前共1000行");
-    EXPECT_EQ(rows, 300);
-    EXPECT_EQ(columns, 6) << "KeywordList's columns in the header";
+    EXPECT_EQ(keywordList.caption, "查询结果（最多显示300行）当前共1000行");
+    EXPECT_EQ(keywordList.rows, 300);
+    EXPECT_EQ(keywordList.columns, 6) << "KeywordList's columns in the header";
+    EXPECT_EQ(directory.caption, "查询结果（最多显示300行）当前共1行");
+    EXPECT_EQ(directory.rows, 1);
+    EXPECT_EQ(directory.columns, 8) << "Directory's columns in the header";
     ASSERT_EQ(syntaxError.size(), 1u);
     EXPECT_EQ(syntaxError[0].rfind("执行SQL代码失败！", 0), 0u) << syntaxError[0];
     EXPECT_EQ(missingFolder, std::vector<std::string>{"目标文件夹不存在！"});
+    ASSERT_EQ(backup.size(), 1u);
+    EXPECT_EQ(backup[0].rfind("完成备份！", 0), 0u) << backup[0];
+    ASSERT_EQ(failedBackup.size(), 1u);
+    EXPECT_EQ(failedBackup[0].rfind("备份失败！", 0), 0u) << failedBackup[0];
+    // The copies made beside the libraries go again.
+    int copies = 0;
+    for (const auto& folder : {settingsFolder, privateFolder})
+        for (const auto& file : std::filesystem::directory_iterator(folder)) {
+            const std::string name = file.path().filename().u8string();
+            if (name.size() > 12 && (name.rfind("_PubHelp.db") == name.size() - 11 ||
+                                     name.rfind("_PriHelp.db") == name.size() - 11)) {
+                copies += file.is_regular_file();
+                std::filesystem::remove_all(file.path());
+            }
+        }
+    EXPECT_GE(copies, 2) << "the first backup's two copies";
     EXPECT_NE(tools::queryWindow(), nullptr) << "the result window outlives the import window";
     if (HWND query = tools::queryWindow()) DestroyWindow(query);
     EXPECT_EQ(count(library::kPrivate, library::tables::Directory, "DirName Like '%制作'"), 0) << "no run took place";
@@ -258,10 +317,11 @@ TEST_F(SetupJourney, AnAccountRegisteredInTheOnlineWindowSignsInAndSubmitsAChang
 
     // The online window is modal: the person fills the server's form from a thread of
     // their own, the page's scripts running on the window's thread.
-    std::string title, answer;
+    std::string title, alert, answer;
     auto person = std::async(std::launch::async, [&] {
         HWND online = wine::waitForWindow(L"ORVWindowClassForm在线", 15000);
         if (!online) return false;
+        const CloseWhenDone closeWhenDone{online};  // however the steps end
         const auto onWindowThread = [](const std::function<std::wstring()>& body) {
             return helpwindow::runOnWindowThread(helpWindowHandle(), body, std::wstring());
         };
@@ -284,6 +344,15 @@ TEST_F(SetupJourney, AnAccountRegisteredInTheOnlineWindowSignsInAndSubmitsAChang
         };
         fill(L"uName", L"newcomer");
         fill(L"uPass", L"pw2026");
+        // A mistyped second password: the page's own check says so in an alert box.
+        fill(L"uPass2", L"pw2027");
+        auto alertBox = wine::answerNextBox(IDOK, 10000);
+        onWindowThread([&] {
+            clickElement(view, L"return document.getElementById('create');");
+            return std::wstring();
+        });
+        alert = alertBox.get().seen.text;
+        onWindowThread([&] { return runViewScript(view, L"document.getElementById('uPass2').value = ''; return '';"); });
         fill(L"uPass2", L"pw2026");
         framework::SaveWindowPng(online, forms_test::journeyPicture("online-register.png"));
         onWindowThread([&] {
@@ -296,13 +365,13 @@ TEST_F(SetupJourney, AnAccountRegisteredInTheOnlineWindowSignsInAndSubmitsAChang
             }));
             return !answer.empty();
         });
-        PostMessageW(online, WM_CLOSE, 0, 0);
         return true;
     });
     click(GetDlgItem(setup, 112));  // 注册账号
     ASSERT_TRUE(pumpUntil([&] { return person.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; }, 60000));
     ASSERT_TRUE(person.get()) << "the online window showed the registration page";
     EXPECT_EQ(title, "注册账号") << "the caption follows the page's title";
+    EXPECT_EQ(alert, "两次输入的密码不一样。") << "the page's alert shows as a message";
     EXPECT_EQ(answer.rfind("注册账号成功！！！", 0), 0u) << answer;
     pumpFor(300);
     HWND account = GetDlgItem(setup, 102), password = GetDlgItem(setup, 103);

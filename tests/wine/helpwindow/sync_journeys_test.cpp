@@ -279,15 +279,22 @@ TEST_F(SyncJourney, AServerThatIsDownAnswersGarbageOrKeepsTheRequestWaitingIsTol
     wine::TinyServer slow;
     open(accountSettings("once", "orvonce", slow.url("/held/")));
     ASSERT_NE(openSync(), nullptr);
-    auto stopper = std::async(std::launch::async, [] {
+    // Meanwhile the person also tries to close the help window: it stays while the
+    // request it owns waits.
+    HWND help = helpWindowHandle();
+    bool helpStayed = false;
+    auto stopper = std::async(std::launch::async, [&] {
         HWND progress = wine::waitForWindow(tools::kProgressWindowClass, 10000);
         if (!progress) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        PostMessageW(help, WM_CLOSE, 0, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        helpStayed = IsWindow(help) && IsWindow(progress);
         PostMessageW(GetDlgItem(progress, tools::kProgressStopId), BM_CLICK, 0, 0);
         return true;
     });
     const std::vector<std::string> said = clickAnswering(kFetch, {IDYES, IDOK});
     EXPECT_TRUE(stopper.get()) << "the progress window showed";
+    EXPECT_TRUE(helpStayed) << "the help window does not go while its sync window waits";
     EXPECT_EQ(said, (std::vector<std::string>{tools::kStopQuestion, std::string(sync::kFetchStoppedMessage)}));
     EXPECT_EQ(count(library::kPublic, library::tables::UpdateList, ""), records);
     EXPECT_TRUE(IsWindowEnabled(sync::syncWindow())) << "the window is given back";
