@@ -1,6 +1,7 @@
 // Cost of replaying 10 000 fetched change records (new entries and entry changes) into a
 // public library of at least 50 000 entries in one transaction, next to writing the same
-// rows straight through the host seam. Rates are of wall time: the commit's disk writes count.
+// rows straight through the host seam; and of the sync window's list read over those
+// records. Rates are of wall time: the commit's disk writes count.
 //   build/native/bench/sync_bench [--benchmark_filter=...]
 // The library is the FreeBASIC manual fixture multiplied into a temporary file.
 #include "library/change_log.h"
@@ -8,6 +9,7 @@
 #include "library/schema.h"
 #include "library/sqlite_host_db.h"
 #include "sync/pending_changes.h"
+#include "sync/sync_list.h"
 #include "large_library.h"
 
 #include <benchmark/benchmark.h>
@@ -177,6 +179,21 @@ void BM_DirectWrites(benchmark::State& state) {
     state.counters["records/s"] = recordRate();
 }
 BENCHMARK(BM_DirectWrites)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// What the sync window reads each time it fills its list, with 10 000 records pending:
+// the newest 300 pending and the newest 300 others, with their column texts.
+void BM_FillSyncList(benchmark::State& state) {
+    BenchLibrary& b = benchLibrary();
+    if (!b.error.empty()) return state.SkipWithError(b.error.c_str());
+    library::SqliteHostDb db;
+    std::string error;
+    if (!openCopy(b, db, error)) return state.SkipWithError(error.c_str());
+    addPendingRecords(b, db);
+    size_t rows = 0;
+    for (auto _ : state) rows = sync::ReadSyncList(db).size();
+    if (rows != static_cast<size_t>(sync::kSyncListLimit)) state.SkipWithError("the list does not hold 300 rows");
+}
+BENCHMARK(BM_FillSyncList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
