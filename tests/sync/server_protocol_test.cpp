@@ -61,6 +61,22 @@ private:
     std::string path_ = "memory";
 };
 
+// A loopback port that had a server a moment ago: nobody listens there now, 0 when none
+// could be had.
+int portNobodyListensOn() {
+    test::LoopbackServer gone;
+    return gone.start() ? gone.port() : 0;
+}
+
+// Starts `server` answering every protocol request with `payload`, after `delay`.
+bool answerLate(test::LoopbackServer& server, std::chrono::milliseconds delay, std::string payload) {
+    server.server.Get("/port.php", [delay, payload](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(delay);
+        res.set_content(test::ProtocolServer::frame(payload), "text/html");
+    });
+    return server.start();
+}
+
 class Protocol : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -150,18 +166,10 @@ TEST_F(Protocol, TestLoginFailures) {
 }
 
 TEST_F(Protocol, NoServerOrAStopEndsInTheNetworkMessage) {
-    int closedPort = 0;
-    {
-        test::LoopbackServer gone;
-        ASSERT_TRUE(gone.start());
-        closedPort = gone.port();
-    }
+    const int closedPort = portNobodyListensOn();
+    ASSERT_NE(closedPort, 0);
     test::LoopbackServer slow;
-    slow.server.Get("/port.php", [](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(300ms);
-        res.set_content(test::ProtocolServer::frame("120,7,10"), "text/html");
-    });
-    ASSERT_TRUE(slow.start());
+    ASSERT_TRUE(answerLate(slow, 300ms, "120,7,10"));
     const struct { const char* name; std::string server; bool stop; } cases[] = {
         {"nobody listening", "http://127.0.0.1:" + std::to_string(closedPort) + "/", false},
         {"stopped by the user", slow.url(), true},
@@ -332,18 +340,10 @@ TEST_F(Protocol, FetchWithoutAnythingUsableAddsNothingAndSaysWhy) {
 }
 
 TEST_F(Protocol, AFetchThatReachesNoServerSaysWhy) {
-    int closedPort = 0;
-    {
-        test::LoopbackServer gone;
-        ASSERT_TRUE(gone.start());
-        closedPort = gone.port();
-    }
+    const int closedPort = portNobodyListensOn();
+    ASSERT_NE(closedPort, 0);
     test::LoopbackServer slow;
-    slow.server.Get("/port.php", [](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(1500ms);
-        res.set_content(test::ProtocolServer::frame(""), "text/html");
-    });
-    ASSERT_TRUE(slow.start());
+    ASSERT_TRUE(answerLate(slow, 1500ms, ""));
     const struct { const char* name; std::string server; bool stop; std::chrono::milliseconds limit; const char* problem; } cases[] = {
         {"nobody listening", "http://127.0.0.1:" + std::to_string(closedPort) + "/", false, 3000ms, "网络异常，无法和澄岭的服务器通信。"},
         {"past the time limit", slow.url(), false, 1000ms, "服务器在1秒内没有回答，没有取得更新记录。"},

@@ -14,7 +14,6 @@
 #include "framework/win32/message_box_prompter.h"
 #include "framework/win32/page_guard.h"
 #include "library/udate.h"
-#include "sync/http_client.h"
 #include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
 #include "tools/win32/progress_window.h"
@@ -241,11 +240,7 @@ private:
 
 void openCategoryEditor(HWND owner, const EditorHost& host, CategoryMode mode, const library::TreeNode& node) {
     framework::MessageBoxPrompter prompter(owner);
-    if (g_categoryEditor) {
-        ShowWindow(g_categoryEditor, SW_RESTORE);
-        SetForegroundWindow(g_categoryEditor);
-        return;
-    }
+    if (framework::BringFormForward(g_categoryEditor)) return;
     std::optional<CategoryState> state = LoadCategory(host.db, mode, node);
     if (!state) {
         prompter.message(kCategoryUnreadable, library::MessageKind::Error);
@@ -270,16 +265,10 @@ void openCategoryEditor(HWND owner, const EditorHost& host, CategoryMode mode, c
     options.clientSize = true;
     options.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     options.font = kFont;
-    std::string error;
-    HWND form = framework::CreateForm(
-        options, std::make_unique<CategoryEditorWindow>(host, std::move(*state), std::move(filled)), error);
-    if (!form) {
-        prompter.message("无法打开分类编辑窗口：" + error, library::MessageKind::Error);
-        return;
-    }
-    g_categoryEditor = form;
-    framework::FitToWorkArea(form);
-    framework::ShowForm(form);
+    g_categoryEditor = framework::CreateFittedForm(
+        options, std::make_unique<CategoryEditorWindow>(host, std::move(*state), std::move(filled)),
+        "无法打开分类编辑窗口：");
+    if (g_categoryEditor) framework::ShowForm(g_categoryEditor);
 }
 
 HWND categoryEditorWindow() { return g_categoryEditor; }

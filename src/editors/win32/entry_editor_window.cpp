@@ -14,7 +14,6 @@
 #include "framework/win32/message_box_prompter.h"
 #include "framework/win32/page_guard.h"
 #include "library/udate.h"
-#include "sync/http_client.h"
 #include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
 #include "tools/win32/progress_window.h"
@@ -219,11 +218,7 @@ private:
 
 void openEntryEditor(HWND owner, const EditorHost& host, bool isNew, const library::TreeNode& node) {
     framework::MessageBoxPrompter prompter(owner);
-    if (g_entryEditor) {
-        ShowWindow(g_entryEditor, SW_RESTORE);
-        SetForegroundWindow(g_entryEditor);
-        return;
-    }
+    if (framework::BringFormForward(g_entryEditor)) return;
     std::optional<EntryState> state = isNew ? std::optional<EntryState>(NewEntryFor(host.db, node))
                                              : LoadEntry(host.db, node.lib, node.id);
     if (!state) {
@@ -246,16 +241,9 @@ void openEntryEditor(HWND owner, const EditorHost& host, bool isNew, const libra
     options.width = kClientWidth;
     options.height = kClientHeight;
     options.clientSize = true;
-    std::string error;
-    HWND form = framework::CreateForm(
-        options, std::make_unique<EntryEditorWindow>(host, std::move(*state), std::move(filled)), error);
-    if (!form) {
-        prompter.message("无法打开词条编辑窗口：" + error, library::MessageKind::Error);
-        return;
-    }
-    g_entryEditor = form;
-    framework::FitToWorkArea(form);
-    framework::ShowForm(form);
+    g_entryEditor = framework::CreateFittedForm(
+        options, std::make_unique<EntryEditorWindow>(host, std::move(*state), std::move(filled)), "无法打开词条编辑窗口：");
+    if (g_entryEditor) framework::ShowForm(g_entryEditor);
 }
 
 HWND entryEditorWindow() { return g_entryEditor; }

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace orv::framework {
 
@@ -77,6 +78,15 @@ void ShowForm(HWND form, int showCommand = SW_SHOWNORMAL);
 // than the area (a large form on a small or zoomed screen) is made as large as the area,
 // and one reaching over an edge is moved back in.
 void FitToWorkArea(HWND form);
+
+// A window a command opens: created, fitted into its monitor's work area, not shown yet.
+// When it cannot be made the user is told over the owner, `failure` ("无法打开同步窗口：")
+// followed by the step that failed; null then.
+HWND CreateFittedForm(const FormOptions& options, std::unique_ptr<FormHandler> handler, std::string_view failure);
+
+// A window of which one is open at a time, asked for again: brought to the front (and
+// restored when minimised). False when there is none to bring, so the caller opens it.
+bool BringFormForward(HWND form);
 
 enum class ModalEnd { Closed, Quit, Failed };
 // Modal: the owner chain is disabled, the form shown, and messages are dispatched until

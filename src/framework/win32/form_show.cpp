@@ -3,6 +3,7 @@
 #include "framework/accelerator.h"
 #include "framework/win32/form.h"
 #include "framework/win32/form_state.h"
+#include "framework/win32/message_box_prompter.h"
 #include "text/win32/wide_text.h"
 
 #include <algorithm>
@@ -67,6 +68,24 @@ void FitToWorkArea(HWND form) {
     const LONG x = std::clamp(window.left, area.left, area.right - width);
     const LONG y = std::clamp(window.top, area.top, area.bottom - height);
     SetWindowPos(form, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND CreateFittedForm(const FormOptions& options, std::unique_ptr<FormHandler> handler, std::string_view failure) {
+    std::string error;
+    HWND form = CreateForm(options, std::move(handler), error);
+    if (!form) {
+        MessageBoxPrompter(options.owner).message(std::string(failure) + error, library::MessageKind::Error);
+        return nullptr;
+    }
+    FitToWorkArea(form);
+    return form;
+}
+
+bool BringFormForward(HWND form) {
+    if (!form) return false;
+    if (IsIconic(form)) ShowWindow(form, SW_RESTORE);
+    SetForegroundWindow(form);
+    return true;
 }
 
 ModalEnd ShowModal(HWND form, int showCommand) {

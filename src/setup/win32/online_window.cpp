@@ -145,10 +145,7 @@ private:
 
 std::string runOnlineWindow(HWND owner, const std::string& url) {
     std::string handedBack;
-    if (g_online) {
-        SetForegroundWindow(g_online);
-        return handedBack;
-    }
+    if (framework::BringFormForward(g_online)) return handedBack;
     framework::FormOptions options;
     options.name = kOnlineWindowName;
     options.caption = text::utf8ToWide(kOnlineCaption);
@@ -157,14 +154,10 @@ std::string runOnlineWindow(HWND owner, const std::string& url) {
     options.height = kStartHeight;
     options.clientSize = true;
     options.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    std::string error;
-    HWND form = framework::CreateForm(options, std::make_unique<OnlineWindow>(url, handedBack), error);
-    if (!form) {
-        framework::MessageBoxPrompter(owner).message("无法打开在线功能窗口：" + error, library::MessageKind::Error);
-        return handedBack;
-    }
+    HWND form = framework::CreateFittedForm(options, std::make_unique<OnlineWindow>(url, handedBack),
+                                            "无法打开在线功能窗口：");
+    if (!form) return handedBack;
     g_online = form;
-    framework::FitToWorkArea(form);
     // The window writes into handedBack: it must not outlive this call.
     if (framework::ShowModal(form) == framework::ModalEnd::Failed && IsWindow(form)) DestroyWindow(form);
     return handedBack;

@@ -11,7 +11,6 @@
 #include "library/schema.h"
 #include "setup/setup_options.h"
 #include "setup/win32/online_window.h"
-#include "sync/http_client.h"
 #include "sync/server_protocol.h"
 #include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
@@ -189,11 +188,7 @@ private:
 }  // namespace
 
 void openSetupWindow(HWND owner, const SetupHost& host) {
-    if (g_setup) {
-        if (IsIconic(g_setup)) ShowWindow(g_setup, SW_RESTORE);
-        SetForegroundWindow(g_setup);
-        return;
-    }
+    if (framework::BringFormForward(g_setup)) return;
     framework::FormOptions options;
     options.name = L"Setup";
     options.caption = L"设置";
@@ -203,15 +198,8 @@ void openSetupWindow(HWND owner, const SetupHost& host) {
     options.clientSize = true;
     options.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     options.font = kFont;
-    std::string error;
-    HWND form = framework::CreateForm(options, std::make_unique<SetupWindow>(host), error);
-    if (!form) {
-        framework::MessageBoxPrompter(owner).message("无法打开设置窗口：" + error, library::MessageKind::Error);
-        return;
-    }
-    g_setup = form;
-    framework::FitToWorkArea(form);
-    framework::ShowForm(form);
+    g_setup = framework::CreateFittedForm(options, std::make_unique<SetupWindow>(host), "无法打开设置窗口：");
+    if (g_setup) framework::ShowForm(g_setup);
 }
 
 HWND setupWindow() { return g_setup; }

@@ -233,11 +233,7 @@ private:
 }  // namespace
 
 void openSyncWindow(HWND owner, const SyncHost& host) {
-    if (g_sync) {
-        if (IsIconic(g_sync)) ShowWindow(g_sync, SW_RESTORE);
-        SetForegroundWindow(g_sync);
-        return;
-    }
+    if (framework::BringFormForward(g_sync)) return;
     framework::FormOptions options;
     options.name = kSyncWindowName;
     options.caption = text::utf8ToWide(kCaption);
@@ -247,15 +243,8 @@ void openSyncWindow(HWND owner, const SyncHost& host) {
     options.clientSize = true;
     options.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     options.font = kFont;
-    std::string error;
-    HWND form = framework::CreateForm(options, std::make_unique<SyncWindow>(host), error);
-    if (!form) {
-        framework::MessageBoxPrompter(owner).message("无法打开同步窗口：" + error, library::MessageKind::Error);
-        return;
-    }
-    g_sync = form;
-    framework::FitToWorkArea(form);
-    framework::ShowForm(form);
+    g_sync = framework::CreateFittedForm(options, std::make_unique<SyncWindow>(host), "无法打开同步窗口：");
+    if (g_sync) framework::ShowForm(g_sync);
 }
 
 HWND syncWindow() { return g_sync; }

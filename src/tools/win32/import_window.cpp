@@ -323,11 +323,7 @@ private:
 }  // namespace
 
 void runImportWindow(HWND owner, const ImportHost& host) {
-    if (g_import) {
-        if (IsIconic(g_import)) ShowWindow(g_import, SW_RESTORE);
-        SetForegroundWindow(g_import);
-        return;
-    }
+    if (framework::BringFormForward(g_import)) return;
     framework::FormOptions options;
     options.name = L"Form制作";
     options.className = kImportWindowClass;
@@ -337,15 +333,8 @@ void runImportWindow(HWND owner, const ImportHost& host) {
     options.height = kHeight;
     options.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     options.font = kFont;
-    std::string error;
-    HWND form = framework::CreateForm(options, std::make_unique<ImportWindow>(host), error);
-    if (!form) {
-        framework::MessageBoxPrompter(owner).message("无法打开制作窗口：" + error, library::MessageKind::Error);
-        return;
-    }
-    g_import = form;
-    framework::FitToWorkArea(form);
-    framework::ShowModal(form);
+    g_import = framework::CreateFittedForm(options, std::make_unique<ImportWindow>(host), "无法打开制作窗口：");
+    if (g_import) framework::ShowModal(g_import);
 }
 
 HWND importWindow() { return g_import; }

@@ -70,7 +70,7 @@ private:
 }  // namespace
 
 bool showQueryResult(HWND owner, const SqlResult& result) {
-    if (!g_query) {
+    if (!framework::BringFormForward(g_query)) {
         framework::FormOptions options;
         options.name = L"Form查询";
         options.className = kQueryWindowClass;
@@ -80,18 +80,9 @@ bool showQueryResult(HWND owner, const SqlResult& result) {
         options.height = kHeight;
         options.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
         options.font = "Microsoft YaHei,9,0";
-        std::string error;
-        HWND form = framework::CreateForm(options, std::make_unique<QueryWindow>(), error);
-        if (!form) {
-            framework::MessageBoxPrompter(owner).message("无法打开查询结果窗口：" + error, library::MessageKind::Error);
-            return false;
-        }
-        g_query = form;
-        framework::FitToWorkArea(form);
-        framework::ShowForm(form);
-    } else {
-        if (IsIconic(g_query)) ShowWindow(g_query, SW_RESTORE);
-        SetForegroundWindow(g_query);
+        g_query = framework::CreateFittedForm(options, std::make_unique<QueryWindow>(), "无法打开查询结果窗口：");
+        if (!g_query) return false;
+        framework::ShowForm(g_query);
     }
     static_cast<QueryWindow*>(framework::FormHandlerOf(g_query))->show(g_query, result);
     return true;
