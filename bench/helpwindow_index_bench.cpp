@@ -89,7 +89,7 @@ BenchLibrary& benchLibrary() {
 // The panes over the bench library, filling a list in memory; a line they open goes
 // nowhere.
 struct Panes {
-    explicit Panes(library::HostDb& db) : panes({db, list, view, [](std::string_view) {}, prompts}) {}
+    explicit Panes(library::HostDb& db) : panes({db, list, view, [](std::string_view) {}, prompts, helpwindow::inlineWindowThread()}) {}
     helpwindow::MemoryList list;
     helpwindow::MemoryView view;
     NoPrompts prompts;

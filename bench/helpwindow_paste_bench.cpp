@@ -102,7 +102,7 @@ struct Window {
     SilentPrompter prompter;
     library::PlainProgress progress;
     helpwindow::Contents contents{{db, tree, view, settings, [] { return kNow; }, &prompter}};
-    helpwindow::LinkDispatcher links{contents};
+    helpwindow::LinkDispatcher links{contents, helpwindow::inlineWindowThread()};
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     helpwindow::Catalogue catalogue{{contents, links, prompter, progress, session}};
 };
@@ -122,7 +122,6 @@ void BM_PasteSubtree(benchmark::State& state) {
         w.tree.select(helpwindow::revealTarget(w.contents, {kPrivate, l.target, helpwindow::TargetKind::Category}));
         state.ResumeTiming();
         w.catalogue.PasteCopied(shared);
-        w.links.waitIdle();
         state.PauseTiming();
         copied = w.db.count(kPrivate, tables::KeywordList, "") - kEntries;
         if (w.prompter.messages != 0) return state.SkipWithError("the paste reported a failure");

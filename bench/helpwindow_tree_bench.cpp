@@ -105,7 +105,7 @@ BENCHMARK(BM_ReloadTree)->Unit(benchmark::kMillisecond);
 void BM_ShowTargetBeyondTheLimit(benchmark::State& state) {
     BenchTree& b = benchTree();
     if (!b.error.empty()) return state.SkipWithError(b.error.c_str());
-    helpwindow::LinkDispatcher links(*b.contents);
+    helpwindow::LinkDispatcher links(*b.contents, helpwindow::inlineWindowThread());
     helpwindow::ItemId item = helpwindow::kNoItem;
     for (auto _ : state) item = links.ShowTarget(library::kPublic, b.lastThere, render::TargetKind::Entry);
     const library::TreeNode* reached = b.tree.record(item);

@@ -163,22 +163,45 @@
     }
   });
 
-  // A file dropped outside the editor would make the browser open it in place of the form.
+  // Whatever is dropped where nothing takes it (a file, a link, a picture) would make the
+  // browser open it in place of the form, and what was typed would be gone. Text fields
+  // take dropped text as text; the HTML editor takes files and links itself; anything
+  // else is refused.
   function inEditor(target) {
     return target && target.closest && target.closest('.jodit-container');
+  }
+  function takesText(target) {
+    if (!target || target.nodeType !== 1) {
+      return false;
+    }
+    var tag = target.tagName;
+    if (tag === 'TEXTAREA') {
+      return true;
+    }
+    if (tag === 'INPUT') {
+      var type = (target.getAttribute('type') || 'text').toLowerCase();
+      return type === 'text' || type === 'search' || type === 'url';
+    }
+    return target.isContentEditable === true;
   }
   function carriesFiles(e) {
     var types = e.dataTransfer && e.dataTransfer.types;
     return types && Array.prototype.indexOf.call(types, 'Files') >= 0;
   }
+  function refused(e) {
+    if (inEditor(e.target)) {
+      return false;
+    }
+    return carriesFiles(e) || !takesText(e.target);
+  }
   window.addEventListener('dragover', function (e) {
-    if (carriesFiles(e) && !inEditor(e.target)) {
+    if (refused(e)) {
       e.preventDefault();
       e.dataTransfer.dropEffect = 'none';
     }
   });
   window.addEventListener('drop', function (e) {
-    if (carriesFiles(e) && !e.defaultPrevented) {
+    if (refused(e) || carriesFiles(e)) {
       e.preventDefault();
     }
   });

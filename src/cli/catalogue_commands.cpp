@@ -27,7 +27,7 @@ struct CatalogueSession : HelpWindowSession<AnsweringPrompter> {
     using HelpWindowSession::HelpWindowSession;
 
     library::PlainProgress progress;
-    helpwindow::LinkDispatcher links{contents};
+    helpwindow::LinkDispatcher links{contents, helpwindow::inlineWindowThread()};
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     helpwindow::Catalogue catalogue{{contents, links, prompter, progress, session}};
 };
@@ -54,7 +54,6 @@ void selectNodes(CatalogueSession& s, std::vector<std::string>::const_iterator f
 // Exit status from what the command showed: an error box or a question answered No
 // means it did not do what was asked.
 int outcome(CatalogueSession& s, const char* what) {
-    s.links.waitIdle();
     failWhenRefused(s.prompter, what);
     return kExitOk;
 }

@@ -25,7 +25,8 @@ struct Panes {
     helpwindow::MemoryView view;
     ConsolePrompter prompter;
     std::string opened;
-    IndexAndSearch panes{{db, list, view, [this](std::string_view link) { opened = std::string(link); }, prompter}};
+    IndexAndSearch panes{{db, list, view, [this](std::string_view link) { opened = std::string(link); }, prompter,
+                           helpwindow::inlineWindowThread()}};
 
     void show(int tab, const std::string& text) {
         view.tab = tab;
@@ -66,7 +67,6 @@ int indexCommand(Context& ctx) {
     Panes p(ctx);
     p.show(helpwindow::kTabIndex, text);
     p.panes.StartIndexLookup();
-    p.panes.waitIdle();
     return p.print(ctx);
 }
 

@@ -69,6 +69,7 @@ InterruptGuard::~InterruptGuard() { std::signal(SIGINT, previous_ == SIG_ERR ? S
 bool InterruptGuard::interrupted() { return interruptFlag != 0; }
 
 void TerminalProgress::OpenProgress(std::string_view text, int, int, bool) {
+    if (depth_++ > 0) outerTexts_.push_back(text_);
     text_ = text;
     draw();
 }
@@ -87,6 +88,14 @@ void TerminalProgress::StepProgress(int) {
 }
 
 void TerminalProgress::CloseProgress() {
+    if (depth_ == 0) return;
+    if (--depth_ > 0) {
+        text_ = std::move(outerTexts_.back());
+        outerTexts_.pop_back();
+        draw();
+        return;
+    }
+    text_.clear();
     if (!terminal_ || shownWidth_ == 0) return;
     out_ << '\r' << std::string(shownWidth_, ' ') << '\r' << std::flush;
     shownWidth_ = 0;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace orv::cli {
 
@@ -44,6 +45,7 @@ public:
     void CloseProgress() override;
     void StepProgress(int position) override;
     void SetProgressText(std::string_view text) override;
+    void SetProgressRange(int, int) override {}
     bool stopRequested() const override { return InterruptGuard::interrupted(); }
 
 private:
@@ -52,6 +54,8 @@ private:
     std::ostream& out_;
     const bool terminal_;
     std::string text_;
+    std::vector<std::string> outerTexts_;  // of the levels the open one opened inside
+    int depth_ = 0;
     std::size_t shownWidth_ = 0;
     unsigned turn_ = 0;
     std::chrono::steady_clock::time_point lastStep_{};

@@ -61,7 +61,7 @@ int openCommand(Context& ctx) {
     TreeSession s(ctx);
     const std::optional<render::LinkTarget> target = render::ResolveLink(s.db, link);
     if (!target) failure("the link " + link + " leads nowhere");
-    helpwindow::LinkDispatcher links(s.contents);
+    helpwindow::LinkDispatcher links(s.contents, helpwindow::inlineWindowThread());
     const ItemId selected = links.ShowTarget(target->lib, target->id, target->kind);
     if (s.view.shownPages().empty()) failure("the link " + link + " leads nowhere");
     ctx.out << target->lib << '\t' << static_cast<int>(target->kind) << '\t' << target->id << '\n'

@@ -39,6 +39,9 @@ inline constexpr std::string_view kSortNotNumber = "排序号必须是整数。"
 inline constexpr std::string_view kTemplateMissing = "找不到编辑页面：";
 inline constexpr std::string_view kPageMissingFields = "编辑页面缺少这些字段，不能编辑：";
 inline constexpr std::string_view kPageUnreadable = "无法读取编辑页面的内容，没有保存。";
+// Closing an editor whose page cannot be read: what was typed there cannot be saved.
+inline constexpr std::string_view kCloseUnreadable =
+    "无法读取编辑页面的内容，修改无法保存。\r\n关闭窗口将丢失在页面里所做的修改，确定要关闭吗？";
 inline constexpr std::string_view kShownDifferently =
     "下面的内容在编辑页面里无法原样显示；不去修改它们，就不会保存它们：";
 }  // namespace texts

@@ -18,8 +18,23 @@
 namespace orv::helpwindow {
 
 namespace catalogue {
-struct Selected;
-}
+
+// A selected node: its item, a copy of its record (the item may go while the command
+// runs) and the text the tree shows for it.
+struct Selected {
+    ItemId item = kNoItem;
+    library::TreeNode node;
+    std::string text;
+};
+
+}  // namespace catalogue
+
+// What 移动 takes before the chooser opens: the nodes, and the library whose categories
+// the chooser offers.
+struct MoveSelectionTaken {
+    std::vector<catalogue::Selected> nodes;
+    int lib = 0;
+};
 
 // What the commands need besides the tree.
 struct CatalogueSources {
@@ -42,8 +57,13 @@ public:
     void DeleteSelection();
     void CopySelection();
     void PasteCopied(bool shared);
-    // `target` is the category the chooser returned (library of the first node); nothing
-    // when the user cancelled.
+    // 移动 in two steps around the chooser. TakeMoveSelection refuses, with a message,
+    // what cannot move (the private root, a bin, nodes of both libraries, too many);
+    // MoveTaken moves those nodes under `target` (a category of `taken.lib`, 0 for the
+    // top level), unless a node is no longer where it was taken from.
+    std::optional<MoveSelectionTaken> TakeMoveSelection();
+    void MoveTaken(const MoveSelectionTaken& taken, long long target);
+    // Both at once: `target` is the chosen category, nothing when the user cancelled.
     void MoveSelection(std::optional<long long> target);
     void CountSelection();
     void ToggleFavorite();

@@ -21,6 +21,7 @@ inline constexpr std::string_view kRecycleBin = "【回收站】";
 inline constexpr std::string_view kCannotDelete = "必须存在，不可以被删除。";
 inline constexpr std::string_view kCannotCopy = "不可以被复制。";
 inline constexpr std::string_view kCannotMove = "不可以被移动。";
+inline constexpr std::string_view kSelectionChanged = "选择的节点已经被改变或移走，没有移动。请重新选择后再移动。";
 inline constexpr std::string_view kAboutToDelete = "即将删除：";
 inline constexpr std::string_view kInAll = "一共：";
 inline constexpr std::string_view kRecords = " 条记录";
@@ -40,14 +41,6 @@ inline constexpr std::string_view kFavoriteAdded = "添加收藏成功！";
 inline constexpr std::string_view kPublicWord = "公库";
 inline constexpr std::string_view kPrivateWord = "私库";
 }  // namespace text
-
-// A selected node: its item, a copy of its record (the item may go while the command
-// runs) and the text the tree shows for it.
-struct Selected {
-    ItemId item = kNoItem;
-    library::TreeNode node;
-    std::string text;
-};
 
 // The selected items that carry a record, in tree order. A selection of more than
 // kMaxSelection nodes is refused with a message (nothing is returned): taking only the

@@ -231,17 +231,11 @@ void Contents::SelectQuietly(ItemId item) {
     suppressPage_ = false;
 }
 
-void Contents::setLocateTarget(const LocateTarget& target) {
-    std::lock_guard lock(locateMutex_);
-    locate_ = target;
-}
+void Contents::setLocateTarget(const LocateTarget& target) { locate_ = target; }
 
 void Contents::clearLocateTarget() { setLocateTarget(LocateTarget{}); }
 
-LocateTarget Contents::locateTarget() const {
-    std::lock_guard lock(locateMutex_);
-    return locate_;
-}
+LocateTarget Contents::locateTarget() const { return locate_; }
 
 ItemId Contents::findChild(ItemId parent, long long id) const {
     for (ItemId child : s_.tree.children(parent))

@@ -1,7 +1,7 @@
 // The contents tab's tree: both libraries as one lazily loaded tree (categories, entries,
 // members, the private library under its root node, recycle bins that hold something),
 // with the expand, collapse and selection rules and the locate target that navigation
-// uses to select an entry once its level loads.
+// uses to select an entry once its level loads. Used on the window's thread only.
 #pragma once
 
 #include "helpwindow/contents_tree.h"
@@ -11,9 +11,7 @@
 #include "library/settings.h"
 #include "library/tree_node.h"
 
-#include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -88,8 +86,6 @@ public:
 
     ContentsTree& tree() { return s_.tree; }
     const ContentsSources& sources() const { return s_; }
-    // Held by whoever walks or changes the tree from another thread (link workers).
-    std::recursive_mutex& mutex() { return mutex_; }
 
 private:
     // One level of categories and entries of category `dID` under `parent`.
@@ -106,10 +102,8 @@ private:
     long long now() const;
 
     ContentsSources s_;
-    mutable std::mutex locateMutex_;
     LocateTarget locate_;
-    std::atomic<bool> suppressPage_{false};
-    mutable std::recursive_mutex mutex_;
+    bool suppressPage_ = false;
 };
 
 // The images and child button of a node, by what it is.

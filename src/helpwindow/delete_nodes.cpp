@@ -9,7 +9,6 @@
 #include "library/schema.h"
 
 #include <algorithm>
-#include <mutex>
 #include <set>
 #include <utility>
 
@@ -160,7 +159,6 @@ void Catalogue::moveIntoBin(const std::vector<Selected>& nodes) {
         return;
     }
 
-    std::lock_guard lock(s_.contents.mutex());
     ContentsTree& tree = s_.contents.tree();
     // Categories go whatever their parent; entries only from the first node's category.
     std::vector<ItemId> moved;
@@ -207,7 +205,6 @@ void Catalogue::removeForGood(const std::vector<Selected>& nodes) {
         s_.progress.StepProgress(i + 1);
     }
     {
-        std::lock_guard lock(s_.contents.mutex());
         ContentsTree& tree = s_.contents.tree();
         const ItemId parent = tree.parent(nodes.front().item);
         selectShown(s_.contents, parent);

@@ -6,9 +6,7 @@
 #include "library/schema.h"
 #include "text/ascii.h"
 
-#include <chrono>
 #include <limits>
-#include <thread>
 
 namespace orv::helpwindow {
 
@@ -54,14 +52,12 @@ std::string searchCondition(const std::string& text) {
     return where + " ) And " + std::string(tables::JoinCondition);
 }
 
-// One refill of the list: the lines added, the rows the libraries hold against the rows
-// read, and the first exact match.
-class ListFill {
+// Collects one refill of the list: the lines, the rows the libraries hold against the
+// rows read, and the first exact match.
+class LineCollector {
 public:
     // The sID of a row that carries none (a favorite).
     static constexpr long long kNoData = std::numeric_limits<long long>::min();
-
-    explicit ListFill(ResultList& list) : list_(list) {}
 
     void counted(long long total, int read) {
         total_ += total;
@@ -74,42 +70,23 @@ public:
     void add(int lib, long long kID, const std::string& name, int type, long long sID, bool exact) {
         if (sID != kNoData && sID == lastSID_) return;
         lastSID_ = sID;
-        auto record = std::make_unique<TreeNode>();
-        record->id = kID;
-        record->name = name;
-        record->lib = lib;
-        record->type = type;
-        pending_.push_back({name, std::move(record)});
-        if (pending_.size() >= kBatch) flush();
-        if (exact && exactLine_ < 0) exactLine_ = lines_;
-        ++lines_;
+        TreeNode record;
+        record.id = kID;
+        record.name = name;
+        record.lib = lib;
+        record.type = type;
+        if (exact && found_.exact < 0) found_.exact = static_cast<int>(found_.lines.size());
+        found_.lines.push_back({name, std::move(record)});
     }
 
-    // Puts the lines still held and, when rows were left out, the limit notice first;
-    // returns the exact match's line (counting the notice), -1 for none.
-    int finish() {
-        flush();
-        if (total_ <= read_) return exactLine_;
-        list_.insertFirst(limitNotice(total_ - read_));
-        return exactLine_ < 0 ? -1 : exactLine_ + 1;
+    FoundLines finish() {
+        found_.notShown = total_ > read_ ? total_ - read_ : 0;
+        return std::move(found_);
     }
 
 private:
-    // Lines go to the list in batches: few enough trips to a list box's thread, and
-    // early enough that a long list shows its top while the rest is read.
-    static constexpr std::size_t kBatch = 200;
-
-    void flush() {
-        if (pending_.empty()) return;
-        list_.addLines(std::move(pending_));
-        pending_.clear();
-    }
-
-    ResultList& list_;
-    std::vector<ResultLine> pending_;
+    FoundLines found_;
     long long lastSID_ = kNoData;
-    int lines_ = 0;
-    int exactLine_ = -1;
     long long total_ = 0;
     long long read_ = 0;
 };
@@ -121,61 +98,81 @@ std::string listItemLink(const TreeNode& record) {
            std::to_string(record.id);
 }
 
-IndexAndSearch::IndexAndSearch(PaneSources sources) : s_(std::move(sources)) {}
+std::optional<FoundLines> IndexLines(library::HostDb& db, const std::string& text,
+                                     const std::function<bool()>& stillWanted) {
+    const std::string upper = text::toUpperAscii(text);
+    LineCollector collect;
+    const std::string where = indexCondition(upper);
+    for (int lib : kLibraries) {
+        if (!stillWanted()) return std::nullopt;
+        const long long total = db.count(lib, tables::ListAndData, where);
+        ResultTable rows;
+        collect.counted(total, db.find(lib, tables::ListAndData, where, rows, kIndexFields, kByName, kIndexLimit));
+        for (int i = 0; i < rows.count(); ++i)
+            collect.add(lib, rows.number(i, 0), rows.text(i, 1), 0, rows.number(i, 3), rows.text(i, 2) == upper);
+    }
+    if (!stillWanted()) return std::nullopt;
+    return collect.finish();
+}
+
+IndexAndSearch::IndexAndSearch(PaneSources sources) : s_(std::move(sources)), workers_(s_.thread.startJob) {}
 
 IndexAndSearch::~IndexAndSearch() { waitIdle(); }
 
 void IndexAndSearch::StartIndexLookup() {
     if (s_.view.currentTab() != kTabIndex) return;
     const std::string text = s_.view.searchText();
-    // The generation is taken here, in the order the box changed, rather than by the
-    // worker: workers start in no fixed order, and the last change must be the one that
-    // fills the list.
-    const long long generation = ++generation_;
-    // No thread to be had: this change is not looked up (the next one will be), and the
-    // list that an older lookup stopped filling is shown as it stands.
-    if (!workers_.start([this, generation, text] { runWorker(generation, text); })) s_.list.setRedraw(true);
+    // Taken here, in the order the box changed: workers start in no fixed order, and the
+    // last change must be the one whose lines are shown.
+    const long long generation = ++*generation_;
+    // Nothing to look up: the list stays as it is.
+    if (text.empty()) return;
+    library::HostDb& db = s_.db;
+    // No thread to be had: this change is not looked up; the next one will be.
+    workers_.start([&db, post = s_.thread.post, token = lifetime_.token(), this, counter = generation_, generation,
+                    text] {
+        std::optional<FoundLines> found = IndexLines(db, text, [&] { return counter->load() == generation; });
+        if (!found) return;
+        auto lines = std::make_shared<const FoundLines>(std::move(*found));
+        post([token, this, generation, lines] {
+            if (!Lifetime::ended(token)) looked(generation, *lines);
+        });
+    });
 }
 
-void IndexAndSearch::runWorker(long long generation, const std::string& text) {
-    try {
-        lookupAs(generation, text);
-    } catch (...) {
-        // A lookup that failed half way must not leave the list frozen.
-        if (current(generation)) s_.list.setRedraw(true);
-    }
+void IndexAndSearch::looked(long long generation, const FoundLines& found) {
+    // A later lookup or a search owns the list now; on another tab the lines are not wanted.
+    if (generation_->load() != generation || s_.view.currentTab() != kTabIndex) return;
+    show(found);
 }
 
-void IndexAndSearch::IndexLookup(const std::string& text) { lookupAs(++generation_, text); }
+void IndexAndSearch::IndexLookup(const std::string& text) {
+    ++*generation_;
+    if (text.empty()) return;
+    if (std::optional<FoundLines> found = IndexLines(s_.db, text, [] { return true; })) show(*found);
+}
 
-void IndexAndSearch::lookupAs(long long generation, const std::string& text) {
-    std::lock_guard lock(lookupLock_);
-    if (!current(generation)) return;
-    if (text.empty()) {
-        // Nothing to look up; the list stays as it is, but visible again if an older
-        // lookup stopped with its redrawing off.
-        s_.list.setRedraw(true);
-        return;
-    }
-    const std::string upper = text::toUpperAscii(text);
+void IndexAndSearch::show(const FoundLines& found) {
+    // Not repainted line by line; shown again however the filling ends.
+    struct Redraw {
+        ResultList& list;
+        ~Redraw() { list.setRedraw(true); }
+    } redraw{s_.list};
     s_.list.setRedraw(false);
     s_.list.clear();
-    ListFill fill(s_.list);
-    const std::string where = indexCondition(upper);
-    for (int lib : kLibraries) {
-        if (!current(generation)) return;
-        const long long total = s_.db.count(lib, tables::ListAndData, where);
-        ResultTable rows;
-        fill.counted(total, s_.db.find(lib, tables::ListAndData, where, rows, kIndexFields, kByName, kIndexLimit));
-        for (int i = 0; i < rows.count() && current(generation); ++i)
-            fill.add(lib, rows.number(i, 0), rows.text(i, 1), 0, rows.number(i, 3), rows.text(i, 2) == upper);
+    std::vector<ResultLine> lines;
+    lines.reserve(found.lines.size());
+    for (const FoundLine& line : found.lines)
+        lines.push_back({line.text, line.record ? std::make_unique<TreeNode>(*line.record) : nullptr});
+    s_.list.addLines(std::move(lines));
+    int exact = found.exact;
+    if (found.notShown > 0) {
+        s_.list.insertFirst(limitNotice(found.notShown));
+        if (exact >= 0) ++exact;
     }
-    if (!current(generation)) return;
-    // The exact match is only marked: the user is still typing, and opening pages under
-    // their fingers would steal the box's focus.
-    const int exact = fill.finish();
+    // The exact match is only marked: on the index tab the user is still typing, and
+    // opening pages under their fingers would steal the box's focus.
     if (exact >= 0) s_.list.select(exact);
-    s_.list.setRedraw(true);
 }
 
 void IndexAndSearch::RunSearch() {
@@ -183,40 +180,35 @@ void IndexAndSearch::RunSearch() {
     if (tab != kTabSearch && tab != kTabFavorites) return;
     const std::string text = s_.view.searchText();
     if (text.empty() && tab != kTabFavorites) return;
-    // An index lookup still filling the list stops at its next check: the list is this
-    // routine's now. (The user-interface thread never waits for the lookup's lock: the
-    // lookup fills the list through that thread's messages.)
-    ++generation_;
+    // An index lookup still running is not shown: the list is this routine's now.
+    ++*generation_;
     const std::string upper = text::toUpperAscii(text);
     const auto isExact = [&](const std::string& name) { return !upper.empty() && text::toUpperAscii(name) == upper; };
-    s_.list.setRedraw(false);
-    s_.list.clear();
-    ListFill fill(s_.list);
+    LineCollector collect;
     if (tab == kTabFavorites) {
         const long long total = s_.db.count(library::kPrivate, tables::Favorite, "");
         ResultTable rows;
-        fill.counted(total, s_.db.find(library::kPrivate, tables::Favorite, "", rows, kFavoriteFields, "", kFavoritesLimit));
+        collect.counted(total,
+                        s_.db.find(library::kPrivate, tables::Favorite, "", rows, kFavoriteFields, "", kFavoritesLimit));
         for (int i = 0; i < rows.count(); ++i)
-            fill.add(static_cast<int>(rows.number(i, 2)), rows.number(i, 0), rows.text(i, 1),
-                     static_cast<int>(rows.number(i, 3)), ListFill::kNoData, isExact(rows.text(i, 1)));
+            collect.add(static_cast<int>(rows.number(i, 2)), rows.number(i, 0), rows.text(i, 1),
+                        static_cast<int>(rows.number(i, 3)), LineCollector::kNoData, isExact(rows.text(i, 1)));
     } else {
         const std::string where = searchCondition(text);
         for (int lib : kLibraries) {
             const long long total = s_.db.count(lib, tables::DataAndList, where);
             ResultTable rows;
-            fill.counted(total, s_.db.find(lib, tables::DataAndList, where, rows, kSearchFields, kByName, kSearchLimit));
+            collect.counted(total, s_.db.find(lib, tables::DataAndList, where, rows, kSearchFields, kByName, kSearchLimit));
             for (int i = 0; i < rows.count(); ++i)
-                fill.add(lib, rows.number(i, 0), rows.text(i, 1), static_cast<int>(rows.number(i, 2)), rows.number(i, 3),
-                         isExact(rows.text(i, 1)));
+                collect.add(lib, rows.number(i, 0), rows.text(i, 1), static_cast<int>(rows.number(i, 2)),
+                            rows.number(i, 3), isExact(rows.text(i, 1)));
         }
     }
-    const int exact = fill.finish();
-    if (exact >= 0) {
-        s_.list.select(exact);
-        OpenListItem();
-    }
-    if (s_.list.count() == 0) s_.list.add(tab == kTabFavorites ? kNoFavorites : kNothingFound, nullptr);
-    s_.list.setRedraw(true);
+    FoundLines found = collect.finish();
+    if (found.lines.empty() && found.notShown == 0)
+        found.lines.push_back({std::string(tab == kTabFavorites ? kNoFavorites : kNothingFound), std::nullopt});
+    show(found);
+    if (s_.list.selected() >= 0) OpenListItem();
 }
 
 void IndexAndSearch::OpenListItem() {
@@ -241,7 +233,5 @@ void IndexAndSearch::OpenListItem() {
     }
     if (s_.openLink) s_.openLink(listItemLink(*record));
 }
-
-void IndexAndSearch::waitIdle(const std::function<void()>& pump) { workers_.waitIdle(pump); }
 
 }  // namespace orv::helpwindow

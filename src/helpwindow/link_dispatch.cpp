@@ -1,14 +1,11 @@
-// Following links on workers of their own, and walking the contents tree down to the
-// node a link names.
+// Following links, resolved on workers, and walking the contents tree down to the node a
+// link names.
 #include "helpwindow/link_dispatch.h"
 
 #include "library/fragment.h"
 #include "library/schema.h"
 #include "render/category_trail.h"
 
-#include <chrono>
-#include <future>
-#include <thread>
 #include <vector>
 
 namespace orv::helpwindow {
@@ -17,8 +14,6 @@ using library::TreeNode;
 namespace tables = library::tables;
 
 namespace {
-
-constexpr auto kTurnWait = std::chrono::milliseconds(10);
 
 // Where a target hangs in its library: the category its chain of ancestors starts from
 // (the category's parent, the entry's category, the category of a member's entry), and
@@ -142,41 +137,44 @@ std::string joinSteps(const IdSteps& steps) {
 
 }  // namespace
 
-LinkDispatcher::LinkDispatcher(Contents& contents) : contents_(contents) {}
+LinkDispatcher::LinkDispatcher(Contents& contents, WindowThread thread)
+    : contents_(contents), thread_(std::move(thread)), workers_(thread_.startJob) {}
 
 LinkDispatcher::~LinkDispatcher() { waitIdle(); }
 
 void LinkDispatcher::OpenLink(std::string_view link) {
-    // The ticket is taken here, in click order (workers started one after the other may
-    // start running the other way round), and only once the worker exists, so that a
-    // click without a worker holds up no later click.
-    auto ticket = std::make_shared<std::promise<long long>>();
-    const bool started = workers_.start([this, turn = ticket->get_future().share(), copy = std::string(link)] {
-        dispatchInTurn(turn.get(), copy);
+    const long long ticket = ++issued_;
+    // The worker gets copies and the library, never the window's objects: what it finds
+    // comes back as plain values, to a dispatcher that may be gone by then.
+    library::HostDb& db = contents_.sources().db;
+    workers_.start([&db, post = thread_.post, token = lifetime_.token(), this, ticket, copy = std::string(link)] {
+        std::optional<render::LinkTarget> target = render::ResolveLink(db, copy);
+        post([token, this, ticket, target] {
+            if (!Lifetime::ended(token)) resolved(ticket, target);
+        });
     });
     // No thread to be had: the click is lost, as a click on a busy machine may be.
-    if (started) ticket->set_value(issued_.fetch_add(1));
 }
 
-void LinkDispatcher::DispatchLink(const std::string& link) { dispatchInTurn(issued_.fetch_add(1), link); }
+void LinkDispatcher::DispatchLink(const std::string& link) {
+    const long long ticket = ++issued_;
+    resolved(ticket, render::ResolveLink(contents_.sources().db, link));
+}
 
-void LinkDispatcher::dispatchInTurn(long long ticket, const std::string& link) {
-    while (finished_.load() != ticket) std::this_thread::sleep_for(kTurnWait);
-    // The next click gets its turn however this one ends.
-    struct Finish {
-        std::atomic<long long>& finished;
-        ~Finish() { ++finished; }
-    } finish{finished_};
-    if (ticket + 1 != issued_.load()) return;  // a later click came meanwhile
-    const std::optional<render::LinkTarget> target = render::ResolveLink(contents_.sources().db, link);
-    if (target) ShowTarget(target->lib, target->id, target->kind);
+void LinkDispatcher::resolved(long long ticket, const std::optional<render::LinkTarget>& target) {
+    if (ticket != issued_) return;  // a later click came meanwhile
+    if (target) showNow(target->lib, target->id, target->kind);
 }
 
 ItemId LinkDispatcher::ShowTarget(int lib, long long id, TargetKind kind) {
+    ++issued_;
+    return showNow(lib, id, kind);
+}
+
+ItemId LinkDispatcher::showNow(int lib, long long id, TargetKind kind) {
     library::HostDb& db = contents_.sources().db;
     ContentsTree& tree = contents_.tree();
     if (id == 0) {
-        std::lock_guard lock(contents_.mutex());
         contents_.Reload();
         const std::vector<ItemId> top = tree.children(tree.root());
         const ItemId first = top.empty() ? kNoItem : top.front();
@@ -186,10 +184,9 @@ ItemId LinkDispatcher::ShowTarget(int lib, long long id, TargetKind kind) {
     // A target that leads nowhere changes nothing, not even the page.
     const std::optional<TargetPlace> place = targetPlace(db, lib, id, kind);
     if (!place) return kNoItem;
-    // The page comes first, built on the user-interface thread, before the tree is touched.
+    // The page comes first, before the tree is touched.
     contents_.sources().view.showPage(render::recordOfTarget({lib, id, kind}));
 
-    std::lock_guard lock(contents_.mutex());
     contents_.Reload();
     // After the reload, which adds the private root when it was missing.
     const std::optional<IdSteps> steps = targetSteps(db, lib, id, kind, *place);
@@ -199,8 +196,6 @@ ItemId LinkDispatcher::ShowTarget(int lib, long long id, TargetKind kind) {
     contents_.SelectQuietly(reached);
     return reached;
 }
-
-void LinkDispatcher::waitIdle(const std::function<void()>& pump) { workers_.waitIdle(pump); }
 
 std::string TargetIdPath(library::HostDb& db, int lib, long long id, TargetKind kind) {
     const std::optional<TargetPlace> place = targetPlace(db, lib, id, kind);
@@ -226,7 +221,6 @@ ItemId revealTarget(Contents& contents, const render::LinkTarget& target) {
     if (!place) return kNoItem;
     const std::optional<IdSteps> steps = targetSteps(db, target.lib, target.id, target.kind, *place);
     if (!steps) return kNoItem;
-    std::lock_guard lock(contents.mutex());
     bool complete = false;
     const ItemId reached = walkTo(contents, *steps, target.lib, target.id, target.kind, *place, complete);
     return complete ? reached : kNoItem;

@@ -1,16 +1,16 @@
-// Following links: each click is handled on a worker of its own, serialised by two
-// ticket counters so that a click still waiting when a later one arrives is dropped;
-// the target's page is shown first (synchronously, on the user-interface thread, through
-// the view), then the tree is reloaded and walked down to the target, which is selected
-// without showing its page a second time.
+// Following links: each click takes a ticket and is resolved on a worker, which hands
+// the target back to the window's thread; there a result whose ticket is no longer the
+// newest is dropped, so that a later click drops an earlier one. The target's page is
+// shown first, then the tree is reloaded and walked down to the target, which is
+// selected without showing its page a second time. Only the resolution runs off the
+// window's thread: the tree is the window's alone.
 #pragma once
 
 #include "helpwindow/contents.h"
+#include "helpwindow/window_thread.h"
 #include "helpwindow/workers.h"
 #include "render/link.h"
 
-#include <atomic>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,40 +19,43 @@ namespace orv::helpwindow {
 
 using render::TargetKind;
 
+// Every call but the constructor's runs on the window's thread.
 class LinkDispatcher {
 public:
-    explicit LinkDispatcher(Contents& contents);
-    // Waits for the workers still running.
+    LinkDispatcher(Contents& contents, WindowThread thread);
+    // Waits for the resolutions still running; their results find the dispatcher gone.
     ~LinkDispatcher();
     LinkDispatcher(const LinkDispatcher&) = delete;
     LinkDispatcher& operator=(const LinkDispatcher&) = delete;
 
-    // Takes the click's ticket and starts a worker that handles a copy of the text in
-    // its turn, as DispatchLink does; returns at once.
+    // Takes the click's ticket and starts resolving a copy of the text on a worker;
+    // returns at once. The target is shown when the result comes back, unless a later
+    // click or ShowTarget took a ticket meanwhile.
     void OpenLink(std::string_view link);
-    // Takes a ticket, waits for its turn, and unless a later click came meanwhile
-    // resolves the link and shows its target. Runs on the calling thread.
+    // Resolves the link on the calling thread and shows its target now.
     void DispatchLink(const std::string& link);
     // Shows the page of (lib, id, kind), reloads the tree and walks it down the target's
     // id path; id 0 selects the first top-level item (its page is the caller's to show).
-    // Returns the item selected; kNoItem, with nothing shown, when no such row exists.
+    // Links still being resolved are dropped. Returns the item selected; kNoItem, with
+    // nothing shown, when no such row exists.
     ItemId ShowTarget(int lib, long long id, TargetKind kind);
 
-    // Blocks until every started worker has finished; `pump` (when given) is called
-    // between short waits, so that a user-interface thread keeps its messages flowing.
-    void waitIdle(const std::function<void()>& pump = {});
+    // Blocks until every resolution started has ended (its result may still be queued
+    // for this thread). A plain wait: resolutions never wait for this thread.
+    void waitIdle() { workers_.waitIdle(); }
 
     // Clicks taken so far (each has a ticket, handled or dropped).
-    long long ticketsIssued() const { return issued_.load(); }
+    long long ticketsIssued() const { return issued_; }
 
 private:
-    // Waits for the ticket's turn; handles the link unless a later ticket was issued.
-    void dispatchInTurn(long long ticket, const std::string& link);
+    // A worker's result, back on the window's thread.
+    void resolved(long long ticket, const std::optional<render::LinkTarget>& target);
+    ItemId showNow(int lib, long long id, TargetKind kind);
 
     Contents& contents_;
-    std::atomic<long long> issued_{0};
-    std::atomic<long long> finished_{0};
-    // Last, so that it waits for the workers before anything they use goes.
+    WindowThread thread_;
+    long long issued_ = 0;
+    Lifetime lifetime_;
     Workers workers_;
 };
 
@@ -70,7 +73,6 @@ std::optional<render::LinkTarget> NodeOfLink(std::string_view text);
 // other and their items stay valid. Closed levels on the way are opened with the target
 // located, so it is found beyond a level's first 500 entries; a level that is already
 // open is taken as it is. Returns the target's item, kNoItem when it cannot be reached.
-// Holds the contents' lock.
 ItemId revealTarget(Contents& contents, const render::LinkTarget& target);
 // The same for a node as a tree record names it (the private root included).
 ItemId revealNode(Contents& contents, const library::TreeNode& node);

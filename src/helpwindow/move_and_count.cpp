@@ -41,31 +41,61 @@ bool targetUnder(const std::string& targetPath, long long category) {
 
 }  // namespace
 
-void Catalogue::MoveSelection(std::optional<long long> target) {
-    const std::optional<std::vector<Selected>> nodes = takeSelection(s_.contents.tree(), s_.prompter);
-    if (!nodes || nodes->empty()) return;
+std::optional<MoveSelectionTaken> Catalogue::TakeMoveSelection() {
+    std::optional<std::vector<Selected>> nodes = takeSelection(s_.contents.tree(), s_.prompter);
+    if (!nodes || nodes->empty()) return std::nullopt;
     if (const std::string_view label = refusedLabel(*nodes); !label.empty()) {
         s_.prompter.message(std::string(label) + std::string(text::kCannotMove), MessageKind::Error);
-        return;
+        return std::nullopt;
     }
-    if (!target) return;
     // The chooser offers the first node's library: ids of the other one name other rows.
     if (spansLibraries(*nodes)) {
         s_.prompter.message(mixedLibrariesMessage(), MessageKind::Error);
-        return;
+        return std::nullopt;
     }
+    const int lib = nodes->front().node.lib;
+    return MoveSelectionTaken{std::move(*nodes), lib};
+}
+
+void Catalogue::MoveSelection(std::optional<long long> target) {
+    const std::optional<MoveSelectionTaken> taken = TakeMoveSelection();
+    if (taken && target) MoveTaken(*taken, *target);
+}
+
+namespace {
+
+// Whether the node's row is still where it was when it was taken: the chooser's loop may
+// have let the libraries change under it (records applied, another window's save).
+bool stillWhereTaken(library::HostDb& db, const TreeNode& node) {
+    const std::string parent =
+        node.isCategory ? db.findOnly(node.lib, tables::Directory, "dID=" + num(node.id), "ParentDir", "")
+                        : db.findOnly(node.lib, tables::KeywordList, "kID=" + num(node.id), "dID", "");
+    return !parent.empty() && library::toInt(parent) == node.parentId;
+}
+
+}  // namespace
+
+void Catalogue::MoveTaken(const MoveSelectionTaken& taken, long long target) {
+    const std::vector<Selected>& nodes = taken.nodes;
+    if (nodes.empty()) return;
     library::HostDb& db = dbOf(s_);
-    const TreeNode& first = nodes->front().node;
-    const int lib = first.lib;
-    if (*target != 0 && db.findOnly(lib, tables::Directory, "dID=" + num(*target), "dID", "").empty()) {
-        s_.prompter.message("目标分类不存在：" + std::string(libraryWord(lib)) + "的分类ID=" + num(*target),
+    const TreeNode& first = nodes.front().node;
+    const int lib = taken.lib;
+    for (const Selected& n : nodes) {
+        if (n.node.lib != lib || !stillWhereTaken(db, n.node)) {
+            s_.prompter.message(text::kSelectionChanged, MessageKind::Error);
+            return;
+        }
+    }
+    if (target != 0 && db.findOnly(lib, tables::Directory, "dID=" + num(target), "dID", "").empty()) {
+        s_.prompter.message("目标分类不存在：" + std::string(libraryWord(lib)) + "的分类ID=" + num(target),
                             MessageKind::Error);
         return;
     }
 
-    const std::string targetPath = idPath(db, lib, *target);
+    const std::string targetPath = idPath(db, lib, target);
     std::vector<long long> categories, entries;
-    for (const Selected& n : *nodes) {
+    for (const Selected& n : nodes) {
         if (n.node.isCategory && targetUnder(targetPath, n.node.id)) {
             s_.prompter.message(text::kNotUnderItself, MessageKind::Error);
             return;
@@ -74,12 +104,12 @@ void Catalogue::MoveSelection(std::optional<long long> target) {
     }
     // A move onto the category the nodes come from would be refused by every library
     // that replays it; say so before the server counts it.
-    if (first.parentId == *target) {
+    if (first.parentId == target) {
         s_.prompter.message("节点已经在目标分类里，不需要移动。", MessageKind::Information);
         return;
     }
-    const library::MoveDescription move{first.parentId, *target, joinIds(categories), joinIds(entries)};
-    const sync::PublicChange change{library::kMoved, *target, first.name,
+    const library::MoveDescription move{first.parentId, target, joinIds(categories), joinIds(entries)};
+    const sync::PublicChange change{library::kMoved, target, first.name,
                                     library::moveDescriptionText(library::kMoved, move), library::AddService::Utf16};
     const sync::SaveResult saved = [&] {
         library::HostTransaction privateSide(dbOf(s_), library::kPrivate);
@@ -95,12 +125,12 @@ void Catalogue::MoveSelection(std::optional<long long> target) {
         return;
     }
     // The private library's top level is shown under its root, whose row is public.
-    if (lib == library::kPrivate && *target == 0) {
+    if (lib == library::kPrivate && target == 0) {
         const long long root = library::toInt(db.findOnly(library::kPublic, tables::Directory, "nType=11", "dID", ""));
         s_.links.ShowTarget(library::kPublic, root, TargetKind::Category);
         return;
     }
-    s_.links.ShowTarget(lib, *target, TargetKind::Category);
+    s_.links.ShowTarget(lib, target, TargetKind::Category);
 }
 
 void Catalogue::CountSelection() {

@@ -268,9 +268,8 @@ void Catalogue::PasteCopied(bool shared) {
             return;
         }
     }
-    // Opened again: the account test used the one progress window, and the count is
-    // the bar's maximum.
-    s_.progress.OpenProgress(text::kPasting, 0, static_cast<int>(std::max(changes, 1LL)), false);
+    // The count is the bar's maximum.
+    s_.progress.SetProgressRange(0, static_cast<int>(std::max(changes, 1LL)));
 
     // Beside an entry (a member's owner counts), at the private library's top level
     // for its root, into any other category.

@@ -1,48 +1,59 @@
-// Counted detached workers.
+// Counted jobs, and the window-thread seam's ways that need no window.
 #include "helpwindow/workers.h"
 
-#include <chrono>
 #include <thread>
 
 namespace orv::helpwindow {
 
-bool Workers::start(std::function<void()> job) {
+Workers::Workers(std::function<bool(Task)> startJob) : startJob_(std::move(startJob)) {}
+
+bool Workers::start(Task job) {
     {
-        std::lock_guard lock(mutex_);
-        ++running_;
+        std::lock_guard lock(count_->mutex);
+        ++count_->running;
     }
+    const auto finished = [count = count_] {
+        std::lock_guard lock(count->mutex);
+        --count->running;
+        count->idle.notify_all();
+    };
+    bool started = false;
     try {
-        std::thread([this, job = std::move(job)] {
+        started = startJob_ && startJob_([job = std::move(job), finished] {
             try {
                 job();
             } catch (...) {
                 // A job that failed took nothing else with it; the window lives on.
             }
             finished();
-        }).detach();
+        });
+    } catch (...) {
+        started = false;
+    }
+    if (!started) finished();
+    return started;
+}
+
+void Workers::waitIdle() {
+    std::unique_lock lock(count_->mutex);
+    count_->idle.wait(lock, [&] { return count_->running == 0; });
+}
+
+bool startStdThread(Task job) {
+    try {
+        std::thread(std::move(job)).detach();
         return true;
     } catch (...) {
-        finished();
         return false;
     }
 }
 
-void Workers::finished() {
-    std::lock_guard lock(mutex_);
-    --running_;
-    idle_.notify_all();
-}
-
-void Workers::waitIdle(const std::function<void()>& pump) {
-    std::unique_lock lock(mutex_);
-    while (running_ > 0) {
-        if (pump) {
-            lock.unlock();
-            pump();
-            lock.lock();
-        }
-        idle_.wait_for(lock, std::chrono::milliseconds(10));
-    }
+WindowThread inlineWindowThread() {
+    const auto now = [](Task task) {
+        task();
+        return true;
+    };
+    return WindowThread{now, now};
 }
 
 }  // namespace orv::helpwindow

@@ -55,6 +55,18 @@ typedef struct HostThemeRecord {
     int32_t entries[HOST_THEME_ENTRIES][5];
 } HostThemeRecord;
 
+/* A tree-node record as the IDE builds one for the help window's page message (0x501):
+ * which row of which library, and whether it is a category (1) or an entry (0). The help
+ * window reads id, isCategory, lib and type; the name is the sender's. */
+typedef struct HostTreeNodeRecord {
+    int32_t id;
+    HostString name;
+    int32_t parentId;
+    int32_t isCategory;
+    int32_t lib;
+    int32_t type;
+} HostTreeNodeRecord;
+
 /* Assigns bytes to a descriptor the way the runtime's string assignment does: the
  * allocation is reused when large enough, else replaced. Returns 0 when out of memory
  * (the descriptor is then left as it was). */

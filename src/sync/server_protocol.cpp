@@ -251,23 +251,35 @@ std::string fetchProblem(const HttpReply& reply, const TimedWait& wait) {
 
 }  // namespace
 
-FetchOutcome CheckForUpdates(ServerSession& session, library::HostDb& db) {
-    FetchOutcome outcome;
+long long FetchedUpTo(library::HostDb& db) { return fetchedUpTo(db); }
+
+FetchedRecords FetchRecords(ServerSession& session, long long upTo) {
+    FetchedRecords fetched;
     try {
-        const std::string request = randomFraction() + "," + std::to_string(fetchedUpTo(db));
+        const std::string request = randomFraction() + "," + std::to_string(upTo);
         const HttpReply reply = TimedGet(session.http,
                                          session.settings.server + std::string(kFetchRequest) +
                                              ScrambleText(request, session.digit),
                                          session.progress, session.wait);
-        outcome.problem = fetchProblem(reply, session.wait);
-        if (!outcome.problem.empty()) return outcome;
+        fetched.problem = fetchProblem(reply, session.wait);
+        if (!fetched.problem.empty()) return fetched;
         const std::string payload = replyPayload(reply.text());
-        if (payload.empty()) return outcome;
-        const std::vector<std::string> records = fetchedRecords(payload);
-        if (records.empty()) return outcome;
+        if (!payload.empty()) fetched.records = fetchedRecords(payload);
+    } catch (const std::exception& e) {
+        fetched = {{}, std::string("检查更新失败：") + e.what()};
+    } catch (...) {
+        fetched = {{}, "检查更新失败。"};
+    }
+    return fetched;
+}
+
+FetchOutcome StoreFetched(library::HostDb& db, const FetchedRecords& fetched) {
+    FetchOutcome outcome{0, fetched.problem};
+    if (!outcome.problem.empty() || fetched.records.empty()) return outcome;
+    try {
         int added = 0;
         library::HostTransaction transaction(db, library::kPublic);
-        for (const std::string& record : records)
+        for (const std::string& record : fetched.records)
             if (!alreadyHeld(db, record) && db.addItemUtf(library::kPublic, library::tables::UpdateList, record) > 0)
                 ++added;
         // Records of a commit that did not land are not there to count.
@@ -281,15 +293,15 @@ FetchOutcome CheckForUpdates(ServerSession& session, library::HostDb& db) {
     return outcome;
 }
 
-int FetchUpdates(ServerSession& session, library::HostDb& db) { return CheckForUpdates(session, db).added; }
+FetchOutcome CheckForUpdates(ServerSession& session, library::HostDb& db) {
+    return StoreFetched(db, FetchRecords(session, fetchedUpTo(db)));
+}
 
 std::string syncButtonCaption(long long pending) {
     return pending > 0 ? "同步(" + std::to_string(pending) + ")" : "同步";
 }
 
-int DailyUpdateCheck(ServerSession& session, library::HostDb& db, library::SettingsStore& store,
-                     const std::function<void(const std::string&)>& setSyncCaption,
-                     const std::function<std::tm()>& localNow) {
+bool DailyCheckDue(library::SettingsStore& store, const std::function<std::tm()>& localNow) {
     try {
         const std::tm now = localNow ? localNow() : library::localNow();
         // The key marks when checking began; a date nobody can read counts as none.
@@ -300,14 +312,25 @@ int DailyUpdateCheck(ServerSession& session, library::HostDb& db, library::Setti
             since = now;
         }
         const long long hours = (library::uDateFromLocal(now) - library::uDateFromLocal(*since)) / 3600;
-        if (hours < 24) return 0;
-        const int added = FetchUpdates(session, db);
-        if (added > 0 && setSyncCaption)
-            setSyncCaption(syncButtonCaption(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0")));
-        return added;
+        return hours >= 24;
     } catch (...) {
-        return 0;
+        return false;
     }
+}
+
+int StoreDailyCheck(library::HostDb& db, const FetchedRecords& fetched,
+                    const std::function<void(const std::string&)>& setSyncCaption) {
+    const int added = StoreFetched(db, fetched).added;
+    if (added > 0 && setSyncCaption)
+        setSyncCaption(syncButtonCaption(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0")));
+    return added;
+}
+
+int DailyUpdateCheck(ServerSession& session, library::HostDb& db, library::SettingsStore& store,
+                     const std::function<void(const std::string&)>& setSyncCaption,
+                     const std::function<std::tm()>& localNow) {
+    if (!DailyCheckDue(store, localNow)) return 0;
+    return StoreDailyCheck(db, FetchRecords(session, FetchedUpTo(db)), setSyncCaption);
 }
 
 }  // namespace orv::sync

@@ -74,19 +74,37 @@ struct FetchOutcome {
 inline constexpr std::string_view kFetchStoppedMessage = "检查更新已终止，没有取得更新记录。";
 inline constexpr std::string_view kUnreadableFetchReply = "服务器的回答无法识别，没有取得更新记录。";
 
-// Adds the records other users made since the newest local one to UpdateList, in one
-// transaction; only well-formed records over UpdateList's columns are added. Shows
-// nothing: the outcome says what happened.
+// What a fetch brought: the well-formed records over UpdateList's columns, or why none
+// could be had.
+struct FetchedRecords {
+    std::vector<std::string> records;
+    std::string problem;
+};
+
+// A fetch's two halves. FetchRecords asks the server for the records newer than `upTo`
+// (FetchedUpTo of the library) and touches no library, so a worker may run it;
+// StoreFetched adds those the library does not hold yet, in one transaction, on the
+// thread that owns the library's writes. One fetch's records are stored whole before
+// another's are looked at, so a record fetched twice is stored once.
+long long FetchedUpTo(library::HostDb& db);
+FetchedRecords FetchRecords(ServerSession& session, long long upTo);
+FetchOutcome StoreFetched(library::HostDb& db, const FetchedRecords& fetched);
+
+// Both halves at once: the records other users made since the newest local one added to
+// UpdateList. Shows nothing: the outcome says what happened.
 FetchOutcome CheckForUpdates(ServerSession& session, library::HostDb& db);
-// The same, for callers that only want the number added (the daily check).
-int FetchUpdates(ServerSession& session, library::HostDb& db);
 
 // "同步" with the number of pending records in brackets when there are any.
 std::string syncButtonCaption(long long pending);
 
-// Fetches when the stored UpdateDate lies 24 hours or more back (storing now when there
-// is none); after records were added, `setSyncCaption` gets the sync button's caption.
-// The number of records added, 0 when it was not time yet.
+// The daily check: due when the stored UpdateDate lies 24 hours or more back (now is
+// stored when there is none). The window asks on its thread, fetches on a worker and
+// stores the records with StoreDailyCheck back on its thread; after records were added,
+// `setSyncCaption` gets the sync button's caption (the number added is returned).
+bool DailyCheckDue(library::SettingsStore& store, const std::function<std::tm()>& localNow = {});
+int StoreDailyCheck(library::HostDb& db, const FetchedRecords& fetched,
+                    const std::function<void(const std::string&)>& setSyncCaption);
+// All three at once, for orvhelp and the tests; 0 when it was not time yet.
 int DailyUpdateCheck(ServerSession& session, library::HostDb& db, library::SettingsStore& store,
                      const std::function<void(const std::string&)>& setSyncCaption,
                      const std::function<std::tm()>& localNow = {});

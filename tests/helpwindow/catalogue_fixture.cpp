@@ -4,8 +4,6 @@
 #include "helpwindow/link_dispatch.h"
 #include "library/schema.h"
 
-#include <mutex>
-
 namespace orv::test {
 
 using helpwindow::ItemId;
@@ -16,11 +14,11 @@ CatalogueRig::CatalogueRig(library::HostDb& db, library::Settings& settings)
     : db(db),
       settings(settings),
       contents({db, tree, view, settings, [] { return kNow; }, &prompter}),
-      links(contents),
+      links(contents, helpwindow::inlineWindowThread()),
       session{settings, prompter, progress, sync::makeHttpClient()},
       catalogue({contents, links, prompter, progress, session}) {}
 
-CatalogueRig::~CatalogueRig() { links.waitIdle(); }
+CatalogueRig::~CatalogueRig() = default;
 
 ItemId CatalogueRig::reach(const std::string& node) {
     const std::optional<render::LinkTarget> target = helpwindow::NodeOfLink(node);
@@ -32,10 +30,6 @@ ItemId CatalogueRig::reach(const std::string& node) {
 }
 
 void CatalogueRig::select(const std::vector<std::string>& nodes) {
-    // A command before may have left a link worker locating its result in the tree: a
-    // person's next click comes after it, as the window's thread serves the tree alone.
-    links.waitIdle();
-    std::lock_guard lock(contents.mutex());
     contents.Reload();
     std::vector<ItemId> items;
     for (const std::string& n : nodes) items.push_back(reach(n));

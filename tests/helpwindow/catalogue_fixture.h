@@ -18,19 +18,24 @@ public:
         texts.emplace_back(text);
         ++opened;
         this->maximum = maximum;
-        stop_ = false;
+        if (depth++ == 0) stop_ = false;
     }
-    void CloseProgress() override { ++closed; }
+    void CloseProgress() override {
+        ++closed;
+        --depth;
+    }
     void StepProgress(int) override {
         ++steps;
         if (stopAfterSteps > 0 && steps >= stopAfterSteps) stop_ = true;
     }
     void SetProgressText(std::string_view text) override { texts.emplace_back(text); }
+    void SetProgressRange(int, int maximum) override { this->maximum = maximum; }
     bool stopRequested() const override { return stop_; }
 
     std::vector<std::string> texts;  // opened with, then set
     int opened = 0, closed = 0, steps = 0, maximum = 0;
     int stopAfterSteps = 0;  // the user presses stop at this step (0: never)
+    int depth = 0;           // levels open now
 
 private:
     bool stop_ = false;

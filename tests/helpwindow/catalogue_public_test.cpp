@@ -111,7 +111,6 @@ TEST_F(PublicCatalogue, ARefusedAccountStopsEveryCommandBeforeAnyRowChanges) {
             rig.select({r(start.target)});
             rig.catalogue.PasteCopied(false);
         }
-        rig.links.waitIdle();
         EXPECT_EQ(rig.prompter.said, c.said);
         EXPECT_EQ(snapshot(db), before);
         if (command != "paste") {
@@ -156,7 +155,6 @@ TEST_F(PublicCatalogue, AcceptedChangesTakeTheServersIdsAndDateAndAreRecordedOnc
     rig.catalogue.CopySelection();
     rig.select({r(start.target)});
     rig.catalogue.PasteCopied(false);
-    rig.links.waitIdle();
     EXPECT_TRUE(rig.prompter.said.empty());
     const long long copy = library::toInt(value(tables::Directory, "ParentDir=" + n(start.target), "dID"));
     EXPECT_GT(copy, kServerIdsAbove);
@@ -184,7 +182,6 @@ TEST_F(PublicCatalogue, ASharedPasteTravelsAsAFurtherPlacementAndReplaysAsOne) {
     rig.select({r(start.target)});
     const TableCounts before = countsOf(db, kPublic);
     rig.catalogue.PasteCopied(true);
-    rig.links.waitIdle();
     EXPECT_TRUE(rig.prompter.said.empty());
 
     const std::string printTexts = value(tables::KeywordList, "kID=" + n(start.print), "sID");
@@ -217,7 +214,7 @@ TEST_F(PublicCatalogue, ASharedPasteTravelsAsAFurtherPlacementAndReplaysAsOne) {
     library::Settings b;
     useAccount(b, "李四", "secret-b");
     CatalogueRig user(third, b);
-    ASSERT_EQ(sync::FetchUpdates(user.session, third), 1);
+    ASSERT_EQ(sync::CheckForUpdates(user.session, third).added, 1);
     EXPECT_EQ(sync::ApplyPendingChanges(third).applied, 1);
     EXPECT_EQ(third.count(kPublic, tables::KeywordList, "dID=" + n(alike.target) + " And sID=" + printTexts), 1);
     EXPECT_EQ(countsOf(third, kPublic).data, otherBefore.data);
@@ -231,7 +228,6 @@ TEST_F(PublicCatalogue, AWriteFailingHalfwayEndsThePasteAndOnlyWhatLandedIsRecor
     // texts (4), its row (5), its record (6); Input's texts (7) fail.
     db.failWrite(Write::Add, 7);
     rig.catalogue.PasteCopied(false);
-    rig.links.waitIdle();
     EXPECT_EQ(rig.prompter.said, std::vector<std::string>{"复制词条出错，写入公库的数据库失败"});
     const std::string copy = value(tables::Directory, "ParentDir=" + n(start.target), "dID");
     ASSERT_FALSE(copy.empty());

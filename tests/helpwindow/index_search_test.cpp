@@ -5,6 +5,7 @@
 #include "library/fragment.h"
 #include "library/schema.h"
 #include "support/orvhelp_runner.h"
+#include "support/queued_window_thread.h"
 #include "support/temp_dir.h"
 #include "support/watched_host_db.h"
 #include "text/ascii.h"
@@ -155,22 +156,27 @@ std::string lineOf(const ResultList& list, int i) {
            list.text(i);
 }
 
-// The panes of one help window over their own libraries.
+// The panes of one help window over their own libraries; the test plays the window's
+// thread.
 struct Window {
+    explicit Window(test::QueuedWindowThread::Jobs jobs = test::QueuedWindowThread::Jobs::OnThreads) : thread(jobs) {
+        numberPrivateTextsApart(db);
+    }
+
     GatedDb db;
     LoggingList list;
     MemoryView view;
     ScriptedPrompter prompter;
-    std::mutex openedMutex;
     std::vector<std::string> opened;
-    IndexAndSearch panes{{db, list, view,
-                          [this](std::string_view link) {
-                              std::lock_guard lock(openedMutex);
-                              opened.emplace_back(link);
-                          },
-                          prompter}};
+    test::QueuedWindowThread thread;
+    IndexAndSearch panes{
+        {db, list, view, [this](std::string_view link) { opened.emplace_back(link); }, prompter, thread.seam()}};
 
-    Window() { numberPrivateTextsApart(db); }
+    // The lookups end, and what they handed back reaches the list.
+    void settle() {
+        panes.waitIdle();
+        thread.runPosted();
+    }
 
     std::vector<std::string> lines() const {
         std::vector<std::string> out;
@@ -186,7 +192,7 @@ struct Window {
         view.tab = kTabIndex;
         view.box = text;
         panes.StartIndexLookup();
-        panes.waitIdle();
+        settle();
     }
     void search(int tab, const std::string& text) {
         view.tab = tab;
@@ -330,7 +336,7 @@ TEST(IndexLookup, OnlyTheNewestLookupFillsTheList) {
     w.view.box = "pro";
     w.panes.StartIndexLookup();
     w.db.release();
-    w.panes.waitIdle();
+    w.settle();
 
     EXPECT_EQ(w.lines(), (std::vector<std::string>{"0 " + std::to_string(pro) + " 0 PROC",
                                                    "1 " + std::to_string(proPrivate) + " 0 PROPERTY"}));
@@ -356,7 +362,7 @@ TEST(IndexLookup, TheLastChangeDecidesAmongManyLookups) {
             w.view.box = text;
             w.panes.StartIndexLookup();
         }
-        w.panes.waitIdle();
+        w.settle();
         const std::vector<std::string> names = w.names();
         ASSERT_EQ(names.size(), 300u) << "round " << round;
         EXPECT_EQ(names.front(), "PROC000");
@@ -374,11 +380,60 @@ TEST(IndexLookup, LooksUpOnlyOnTheIndexTabAndOnlyText) {
         w.view.tab = tab;
         w.view.box = "pri";
         w.panes.StartIndexLookup();
-        w.panes.waitIdle();
+        w.settle();
     }
     w.lookup("");
     EXPECT_EQ(w.names(), std::vector<std::string>{"kept"});
     EXPECT_TRUE(w.db.counts().empty());
+}
+
+// A lookup whose lines come back after the user moved on leaves the list alone: a search
+// run meanwhile, another tab, or the panes gone. Its worker runs only when the test says.
+TEST(IndexLookup, LateLinesLeaveTheListAlone) {
+    const auto held = test::QueuedWindowThread::Jobs::Held;
+    {
+        Window w(held);
+        addEntry(w.db, kPublic, "PRINT");
+        w.view.tab = kTabIndex;
+        w.view.box = "pri";
+        w.panes.StartIndexLookup();
+        w.search(kTabSearch, "PRINT");
+        const std::vector<std::string> searched = w.names();
+        ASSERT_EQ(searched, std::vector<std::string>{"PRINT"});
+        ASSERT_TRUE(w.thread.runHeldJob());
+        w.thread.runPosted();
+        EXPECT_EQ(w.names(), searched);
+        EXPECT_TRUE(w.list.redrawing());
+    }
+    {
+        Window w(held);
+        addEntry(w.db, kPublic, "PRINT");
+        w.list.add("kept", nullptr);
+        w.view.tab = kTabIndex;
+        w.view.box = "pri";
+        w.panes.StartIndexLookup();
+        ASSERT_TRUE(w.thread.runHeldJob());
+        w.view.tab = kTabContents;
+        w.thread.runPosted();
+        EXPECT_EQ(w.names(), std::vector<std::string>{"kept"});
+    }
+    {
+        GatedDb db;
+        MemoryList list;
+        MemoryView view;
+        ScriptedPrompter prompter;
+        test::QueuedWindowThread thread(held);
+        addEntry(db, kPublic, "PRINT");
+        view.tab = kTabIndex;
+        view.box = "pri";
+        auto panes = std::make_unique<IndexAndSearch>(PaneSources{db, list, view, {}, prompter, thread.seam()});
+        panes->StartIndexLookup();
+        ASSERT_TRUE(thread.runHeldJob());
+        // The lines outlive the panes, as a posted message outlives a closed window.
+        panes.reset();
+        EXPECT_EQ(thread.runPosted(), 1);
+        EXPECT_EQ(list.count(), 0);
+    }
 }
 
 // --- search ----------------------------------------------------------------------------

@@ -4,13 +4,15 @@
 
 #include "helpwindow/link_dispatch.h"
 #include "library/schema.h"
+#include "support/queued_window_thread.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <future>
+#include <memory>
+#include <stdexcept>
 #include <thread>
 
 namespace orv::test {
@@ -98,7 +100,7 @@ TEST_F(LinkTest, EachKindOfTargetHasItsIdPathAndIsSelectedAtItsEnd) {
         {"private entry", kPrivate, TargetKind::Entry, inQ, path({root, p, q, inQ})},
         {"private member", kPrivate, TargetKind::Member, privMember, path({root, p, q, inQ, privMember})},
     };
-    LinkDispatcher links(contents);
+    LinkDispatcher links(contents, helpwindow::inlineWindowThread());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.link);
         EXPECT_EQ(helpwindow::TargetIdPath(db, c.lib, c.id, c.kind), c.path);
@@ -127,7 +129,7 @@ TEST_F(LinkTest, AnEntryAndACategoryWithTheSameIdAreToldApart) {
     ASSERT_GT(db.addItemUtf(kPublic, tables::Directory,
                             "dID=" + std::to_string(twin) + ",DirName='twin',ParentDir=" + std::to_string(a)),
               0);
-    LinkDispatcher links(contents);
+    LinkDispatcher links(contents, helpwindow::inlineWindowThread());
     for (TargetKind kind : {TargetKind::Entry, TargetKind::Category}) {
         const ItemId item = links.ShowTarget(kPublic, twin, kind);
         ASSERT_NE(tree.record(item), nullptr);
@@ -138,7 +140,7 @@ TEST_F(LinkTest, AnEntryAndACategoryWithTheSameIdAreToldApart) {
 }
 
 TEST_F(LinkTest, HomeSelectsTheFirstTopLevelItemWithoutShowingAPage) {
-    LinkDispatcher links(contents);
+    LinkDispatcher links(contents, helpwindow::inlineWindowThread());
     const ItemId item = links.ShowTarget(0, 0, TargetKind::Entry);
     EXPECT_EQ(item, tree.children(tree.root()).front());
     EXPECT_EQ(tree.text(item), "A");
@@ -147,7 +149,7 @@ TEST_F(LinkTest, HomeSelectsTheFirstTopLevelItemWithoutShowingAPage) {
 }
 
 TEST_F(LinkTest, LinksToRowsThatDoNotExistShowAndSelectNothing) {
-    LinkDispatcher links(contents);
+    LinkDispatcher links(contents, helpwindow::inlineWindowThread());
     for (const char* link : {"k099999", "r099999", "y099999", "y0" /* no id */, "k199999", "r19999", "s099999",
                              "tNOSUCHNAME", "c0" /* no comma */, "c0999,left", "x012", "", "k2"}) {
         SCOPED_TRACE(link);
@@ -178,7 +180,7 @@ TEST_F(LinkTest, EveryLinkFormLeadsToItsNode) {
         {"c0" + std::to_string(rect) + ",LEFT", left, kPublic, false},
         {"k1" + std::to_string(inQ), inQ, kPrivate, false},
     };
-    LinkDispatcher links(contents);
+    LinkDispatcher links(contents, helpwindow::inlineWindowThread());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.link);
         links.OpenLink(c.link);
@@ -196,7 +198,7 @@ TEST_F(LinkTest, AnEntryBeyondItsLevelsLimitIsStillReachedAndOnlyThere) {
     for (int i = 0; i < 510; ++i) rows.entry(kPublic, b, "aa" + std::to_string(1000 + i));
     db.transaction(kPublic, TransactionStep::Commit);
     const long long far = rows.entry(kPublic, b, "zz", 0, 9);
-    LinkDispatcher links(contents);
+    LinkDispatcher links(contents, helpwindow::inlineWindowThread());
     const ItemId item = links.ShowTarget(kPublic, far, TargetKind::Entry);
     ASSERT_NE(tree.record(item), nullptr);
     EXPECT_EQ(tree.record(item)->id, far);
@@ -209,63 +211,69 @@ TEST_F(LinkTest, AnEntryBeyondItsLevelsLimitIsStillReachedAndOnlyThere) {
     EXPECT_EQ(tree.text(tree.children(level).back()), ".......下面还有13条被省略");
 }
 
-// The first click is held inside its page until two more clicks have taken tickets: the
-// second, still waiting when the third arrives, is dropped.
-TEST_F(LinkTest, AClickStillWaitingWhenALaterOneArrivesIsDropped) {
-    class HeldView : public helpwindow::MemoryView {
-    public:
-        bool showPage(const TreeNode& record) override {
-            std::unique_lock lock(m);
-            entered = true;
-            changed.notify_all();
-            changed.wait(lock, [&] { return released; });
-            lock.unlock();
-            return MemoryView::showPage(record);
-        }
-        std::mutex m;
-        std::condition_variable changed;
-        bool entered = false, released = false;
-    } held;
-    helpwindow::Contents heldContents({db, tree, held, settings, [] { return kNow; }, &prompter});
-    LinkDispatcher links(heldContents);
-
+// Clicks take their tickets in the order they were made; whichever resolution comes back
+// first, only the newest click's target is shown. The workers run when the test says.
+TEST_F(LinkTest, OnlyTheNewestClickIsShownWhateverOrderTheirResultsComeIn) {
+    test::QueuedWindowThread thread(test::QueuedWindowThread::Jobs::Held);
+    LinkDispatcher links(contents, thread.seam());
     links.OpenLink("k0" + std::to_string(inB));
-    {
-        std::unique_lock lock(held.m);
-        ASSERT_TRUE(held.changed.wait_for(lock, 10s, [&] { return held.entered; }));
-    }
-    // Clicks take their tickets in the order they were made, whichever worker runs first.
     links.OpenLink("r0" + std::to_string(a));
     links.OpenLink("k0" + std::to_string(topEntry));
     ASSERT_EQ(links.ticketsIssued(), 3);
-    {
-        std::lock_guard lock(held.m);
-        held.released = true;
-    }
-    held.changed.notify_all();
-    links.waitIdle();
+    ASSERT_EQ(thread.heldJobs(), 3u);
+    EXPECT_TRUE(view.shownPages().empty());  // nothing before the results come back
+    for (size_t i : {2, 0, 0}) ASSERT_TRUE(thread.runHeldJob(i));  // the newest first
+    EXPECT_EQ(thread.runPosted(), 3);
 
-    const std::vector<TreeNode> shown = held.shownPages();
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[0].id, inB);
-    EXPECT_EQ(shown[1].id, topEntry);
+    const std::vector<TreeNode> shown = view.shownPages();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].id, topEntry);
     ASSERT_NE(selected(), nullptr);
     EXPECT_EQ(selected()->id, topEntry);
 }
 
-TEST_F(LinkTest, TheTreeWaitsForWhoeverHoldsTheContentsLock) {
-    LinkDispatcher links(contents);
-    std::unique_lock hold(contents.mutex());
+// Between a click and its result the tree is the window's to change (a delete reloads
+// it, a collapse frees a level): nothing is held, and the result walks the tree as it
+// stands when it arrives.
+TEST_F(LinkTest, TheTreeChangesFreelyWhileALinkIsResolved) {
+    test::QueuedWindowThread thread(test::QueuedWindowThread::Jobs::Held);
+    LinkDispatcher links(contents, thread.seam());
     links.OpenLink("k0" + std::to_string(inB));
-    for (int i = 0; i < 1000 && view.shownPages().empty(); ++i) std::this_thread::sleep_for(5ms);
-    // The page is shown at once; the tree is not touched while the lock is held.
-    ASSERT_EQ(view.shownPages().size(), 1u);
-    std::this_thread::sleep_for(50ms);
-    EXPECT_TRUE(tree.children(tree.root()).empty());
-    hold.unlock();
-    links.waitIdle();
+    contents.Reload();
+    const ItemId topA = top("A");
+    contents.Expand(topA);
+    contents.Collapse(topA);
+    contents.SelectQuietly(top("topEntry"));
+    ASSERT_TRUE(thread.runHeldJob());
+    EXPECT_EQ(thread.runPosted(), 1);
     ASSERT_NE(selected(), nullptr);
     EXPECT_EQ(selected()->id, inB);
+    ASSERT_EQ(view.shownPages().size(), 1u);
+}
+
+// A target shown directly (an editor's save, the import) drops the links still being
+// resolved; a result for a dispatcher that is gone is dropped too.
+TEST_F(LinkTest, ShowingATargetDropsLinksStillResolvedAndResultsOutliveNothing) {
+    test::QueuedWindowThread thread(test::QueuedWindowThread::Jobs::Held);
+    {
+        LinkDispatcher links(contents, thread.seam());
+        links.OpenLink("k0" + std::to_string(topEntry));
+        links.ShowTarget(kPublic, inB, TargetKind::Entry);
+        ASSERT_TRUE(thread.runHeldJob());
+        thread.runPosted();
+        ASSERT_NE(selected(), nullptr);
+        EXPECT_EQ(selected()->id, inB);
+        EXPECT_EQ(view.shownPages().size(), 1u);
+    }
+    {
+        auto links = std::make_unique<LinkDispatcher>(contents, thread.seam());
+        links->OpenLink("k0" + std::to_string(topEntry));
+        ASSERT_TRUE(thread.runHeldJob());
+        links.reset();
+        EXPECT_EQ(thread.runPosted(), 1);
+        EXPECT_EQ(selected()->id, inB);
+        EXPECT_EQ(view.shownPages().size(), 1u);
+    }
 }
 
 TEST_F(LinkTest, AFailingClickLeavesTheNextOneItsTurn) {
@@ -281,31 +289,17 @@ TEST_F(LinkTest, AFailingClickLeavesTheNextOneItsTurn) {
         bool thrown = false;
     } view2;
     helpwindow::Contents c2({db, tree, view2, settings, [] { return kNow; }, &prompter});
-    LinkDispatcher links(c2);
+    test::QueuedWindowThread thread;
+    LinkDispatcher links(c2, thread.seam());
     links.OpenLink("k0" + std::to_string(inB));
     links.waitIdle();
+    EXPECT_THROW(thread.runPosted(), std::runtime_error);
     EXPECT_TRUE(view2.thrown);
-    ASSERT_TRUE(finishesWithin([&] {
-        links.OpenLink("k0" + std::to_string(topEntry));
-        links.waitIdle();
-    }, 10s));
+    links.OpenLink("k0" + std::to_string(topEntry));
+    links.waitIdle();
+    thread.runPosted();
     ASSERT_EQ(view2.shownPages().size(), 1u);
     EXPECT_EQ(view2.shownPages()[0].id, topEntry);
-}
-
-TEST_F(LinkTest, WaitingForIdleKeepsCallingThePump) {
-    // The worker needs the lock the waiting thread holds: only the pump can let it go on,
-    // as only a pumping user-interface thread can answer a worker's messages.
-    LinkDispatcher links(contents);
-    int pumped = 0;
-    std::unique_lock hold(contents.mutex());
-    links.OpenLink("k0" + std::to_string(inB));
-    links.waitIdle([&] {
-        if (++pumped == 5) hold.unlock();
-    });
-    EXPECT_GE(pumped, 5);
-    ASSERT_NE(selected(), nullptr);
-    EXPECT_EQ(selected()->id, inB);
 }
 
 TEST_F(LinkTest, ALoopInADamagedCategoryTreeEndsTheWalk) {
@@ -330,7 +324,7 @@ TEST_F(LinkTest, ALoopInADamagedCategoryTreeEndsTheWalk) {
         {TargetKind::Entry, e3, path({c3, e3})},
         {TargetKind::Category, c3, path({c3, c3})},
     };
-    LinkDispatcher links(contents);
+    LinkDispatcher links(contents, helpwindow::inlineWindowThread());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         std::string got;

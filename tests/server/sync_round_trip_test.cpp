@@ -123,7 +123,7 @@ TEST(SyncRoundTripTest, AnotherUsersFetchAndReplayGivesTheSameLibrary) {
     EXPECT_EQ(a.db.count(kPublic, tables::UpdateList, "sExecute=2"), 5);
 
     sync::ServerSession s = b.session();
-    ASSERT_EQ(sync::FetchUpdates(s, b.db), 5);
+    ASSERT_EQ(sync::CheckForUpdates(s, b.db).added, 5);
     EXPECT_EQ(b.db.count(kPublic, tables::UpdateList, "sExecute=0"), 5);
     EXPECT_EQ(b.value(tables::UpdateList, "sCommand=2", "uName"), "O'Neil");
     const sync::ReplayResult replay = sync::ApplyPendingChanges(b.db);
@@ -131,7 +131,7 @@ TEST(SyncRoundTripTest, AnotherUsersFetchAndReplayGivesTheSameLibrary) {
     EXPECT_EQ(replay.applied, 5);
     EXPECT_EQ(b.db.count(kPublic, tables::UpdateList, "sExecute=2"), 5);
     // What was fetched is the newest the library knows now: nothing comes twice.
-    EXPECT_EQ(sync::FetchUpdates(s, b.db), 0);
+    EXPECT_EQ(sync::CheckForUpdates(s, b.db).added, 0);
 
     // Each change reached B: the new category (then put in the bin), the changed entry in
     // it with the server's ids and date, the moved entry, the author.
@@ -180,9 +180,9 @@ TEST(SyncRoundTripTest, InterleavedSubmissionsReachBothUsers) {
 
     for (Ide* ide : {&a, &b}) {
         sync::ServerSession s = ide->session();
-        EXPECT_EQ(sync::FetchUpdates(s, ide->db), 1);
+        EXPECT_EQ(sync::CheckForUpdates(s, ide->db).added, 1);
         EXPECT_EQ(sync::ApplyPendingChanges(ide->db).applied, 1);
-        EXPECT_EQ(sync::FetchUpdates(s, ide->db), 0);
+        EXPECT_EQ(sync::CheckForUpdates(s, ide->db).added, 0);
         EXPECT_EQ(ide->db.count(kPublic, tables::UpdateList, ""), 2);
     }
     for (Ide* ide : {&a, &b}) {

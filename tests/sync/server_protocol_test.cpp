@@ -265,7 +265,7 @@ TEST_F(Protocol, FetchAsksFromWhereTheLastFetchLeftOff) {
         }
         server.fetches.clear();
         auto s = session();
-        EXPECT_EQ(sync::FetchUpdates(s, db), 0);
+        EXPECT_EQ(sync::CheckForUpdates(s, db).added, 0);
         ASSERT_EQ(server.fetches.size(), 1u);
         const std::string& sent = server.fetches[0];
         const size_t comma = sent.find(',');
@@ -293,7 +293,7 @@ TEST_F(Protocol, FetchAddsWellFormedRecordsOnlyInOneTransaction) {
     };
     WatchedDb db;
     auto s = session();
-    EXPECT_EQ(sync::FetchUpdates(s, db), 2);
+    EXPECT_EQ(sync::CheckForUpdates(s, db).added, 2);
     EXPECT_EQ(db.steps, (std::vector<std::string>{"begin", "commit"}));
     EXPECT_EQ(db.adds, (std::vector<std::string>{"UpdateList:" + good1, "UpdateList:" + good2}));
     EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0"), 2);
@@ -313,10 +313,28 @@ TEST_F(Protocol, FetchSkipsRecordsAlreadyHeld) {
     WatchedDb db;
     ASSERT_GT(library::writeChangeRecord(db, {3, "O'Neil", 1, "n", "DirName='n'", 100}, library::AddService::Utf8), 0);
     auto s = session();
-    EXPECT_EQ(sync::FetchUpdates(s, db), 1);
-    EXPECT_EQ(sync::FetchUpdates(s, db), 0);
+    EXPECT_EQ(sync::CheckForUpdates(s, db).added, 1);
+    EXPECT_EQ(sync::CheckForUpdates(s, db).added, 0);
     EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, ""), 2);
     EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, "sExecute=0 And uDate=90"), 1);
+}
+
+// The daily check and 检查更新 may both have asked the server before either stored what
+// came: the records of each are stored on the window's thread one fetch after the other,
+// and the second finds the first's.
+TEST_F(Protocol, TwoFetchesOverlappingStoreEachRecordOnce) {
+    const std::string a = "uID=4,uName='李四',sCommand=1,sName='m',sText='DirName=''m''',sExecute=0,uDate=90,tID=3";
+    const std::string b = "uID=5,uName='王五',sCommand=1,sName='k',sText='DirName=''k''',sExecute=0,uDate=95,tID=4";
+    WatchedDb db;
+    auto s = session();
+    server.records = {a};
+    const sync::FetchedRecords daily = sync::FetchRecords(s, sync::FetchedUpTo(db));
+    server.records = {a, b};
+    const sync::FetchedRecords manual = sync::FetchRecords(s, sync::FetchedUpTo(db));
+    EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, ""), 0);  // nothing stored by asking
+    EXPECT_EQ(sync::StoreFetched(db, manual).added, 2);
+    EXPECT_EQ(sync::StoreFetched(db, daily).added, 0);
+    EXPECT_EQ(db.count(library::kPublic, library::tables::UpdateList, ""), 2);
 }
 
 TEST_F(Protocol, FetchWithoutAnythingUsableAddsNothingAndSaysWhy) {

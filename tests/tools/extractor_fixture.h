@@ -27,6 +27,7 @@ public:
     void CloseProgress() override {}
     void StepProgress(int) override { ++steps; }
     void SetProgressText(std::string_view text) override { texts.emplace_back(text); }
+    void SetProgressRange(int, int) override {}
     bool stopRequested() const override {
         ++polls;
         return stop || (stopAfterPolls > 0 && polls > stopAfterPolls);

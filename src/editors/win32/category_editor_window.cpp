@@ -5,6 +5,7 @@
 
 #include "editors/category_editor.h"
 #include "editors/editor_template.h"
+#include "editors/win32/busy_while.h"
 #include "editors/win32/engine_page.h"
 #include "framework/win32/browser_control.h"
 #include "framework/win32/controls.h"
@@ -12,7 +13,10 @@
 #include "framework/win32/form.h"
 #include "framework/win32/message_box.h"
 #include "framework/win32/message_box_prompter.h"
+#include "framework/win32/operations.h"
 #include "framework/win32/page_guard.h"
+#include "framework/win32/ui_tasks.h"
+#include "framework/navigation_guard.h"
 #include "library/udate.h"
 #include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
@@ -70,6 +74,16 @@ public:
         }
         page_ = std::make_unique<EnginePage>(*control_);
         framework::GuardPageView(*control_, wide(host_.ideFolder), framework::OpenInSystemBrowser);
+        // A link of the description opened in a window of its own would outlive this one:
+        // the engine gets its own view back, and an outside address goes to the system's
+        // browser once the callback has returned.
+        control_->SetEvent("CREATEVIEW", [](framework::BrowserEvent& e) -> std::intptr_t {
+            if (framework::IsOutsideAddress(text::wideToUtf8(e.text)))
+                framework::PostUiTask([url = e.text] { framework::OpenInSystemBrowser(url); });
+            return reinterpret_cast<std::intptr_t>(e.webView);
+        });
+        // Nothing can be typed into the description before it is in (see checkReady).
+        EnableWindow(control_->ViewWindow(), FALSE);
         control_->LoadHtml(pageText_);
         pageText_.clear();
         loadStarted_ = GetTickCount();
@@ -87,7 +101,13 @@ public:
         if (done_ || !ready_) return 0;
         if (busy_) return 1;
         const std::optional<CategoryFields> fields = readFields();
-        if (!fields || !CategoryModified(state_, *fields)) return 0;
+        // A page that cannot be read cannot tell whether anything changed: the user decides.
+        if (!fields)
+            return framework::ShowMessageBox(form, texts::kCloseUnreadable, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+                           IDYES
+                       ? 0
+                       : 1;
+        if (!CategoryModified(state_, *fields)) return 0;
         switch (framework::ShowMessageBox(form, texts::kModified, MB_YESNOCANCEL | MB_ICONQUESTION)) {
         case IDYES:
             save(form);
@@ -136,6 +156,9 @@ private:
     void fill() {
         framework::SetControlText(text3_, wide(state_.parentText));
         framework::SetControlText(text1_, wide(state_.name));
+        // A name the control cannot show as stored (invalid UTF-8) is no change until the
+        // user touches it: the loaded name is what the box shows now, before anyone types.
+        state_.name = text::wideToUtf8(framework::GetControlText(text1_));
         framework::SetControlText(text2_, std::to_wstring(state_.sort));
         if (!state_.isNew()) framework::SetControlText(label4_, L"分类ID:" + std::to_wstring(state_.dID));
         int chosen = 1;
@@ -163,10 +186,8 @@ private:
             return;
         }
         state_.description = *shown;
-        // A name the control cannot show as stored (invalid UTF-8) is no change until
-        // the user touches it.
-        state_.name = text::wideToUtf8(framework::GetControlText(text1_));
         ready_ = true;
+        EnableWindow(control_->ViewWindow(), TRUE);
     }
 
     std::optional<CategoryFields> readFields() {
@@ -189,16 +210,21 @@ private:
         if (chosen) framework::SetControlText(text3_, wide(parentFieldText(host_.db, state_.lib, *chosen)));
     }
 
+    // A save is an operation of the plug-in. Busy until it ends, however it ends.
     void save(HWND form) {
         const std::optional<CategoryFields> fields = readFields();
         if (!fields) {
             prompter_.message(texts::kPageUnreadable, library::MessageKind::Error);
             return;
         }
-        busy_ = true;
-        const EditorSources sources{host_.db, prompter_, *session_, library::uDateNow};
-        const CategorySave saved = SaveCategory(sources, state_, *fields);
-        busy_ = false;
+        const auto operation = framework::BeginOperation(form, "保存");
+        if (!operation) return;
+        CategorySave saved;
+        {
+            const BusyWhile busy(busy_);
+            const EditorSources sources{host_.db, prompter_, *session_, library::uDateNow};
+            saved = SaveCategory(sources, state_, *fields);
+        }
         if (saved.outcome == SaveOutcome::Stopped) {
             const HWND focus = saved.focus == CategoryField::Parent ? text3_
                                : saved.focus == CategoryField::Name ? text1_
@@ -223,7 +249,7 @@ private:
     CategoryState state_;
     std::string pageText_;
     framework::MessageBoxPrompter prompter_;
-    tools::ProgressWindow progress_;
+    tools::ProgressOver progress_;
     std::unique_ptr<sync::ServerSession> session_;
     std::unique_ptr<framework::BrowserControl> control_;
     std::unique_ptr<EnginePage> page_;
@@ -246,7 +272,7 @@ void openCategoryEditor(HWND owner, const EditorHost& host, CategoryMode mode, c
         prompter.message(kCategoryUnreadable, library::MessageKind::Error);
         return;
     }
-    tools::ProgressWindow progress(owner);
+    tools::ProgressOver progress(owner);
     sync::ServerSession session = sync::windowSession(host.settings, prompter, progress, host.openSetup);
     if (!editingAllowed(session, state->lib, state->special)) return;
     const std::string page = LoadEditorTemplate(host.ideFolder, kCategoryTemplate);

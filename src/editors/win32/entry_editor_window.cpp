@@ -6,12 +6,14 @@
 #include "editors/category_chooser.h"
 #include "editors/editor_template.h"
 #include "editors/entry_editor.h"
+#include "editors/win32/busy_while.h"
 #include "editors/win32/engine_page.h"
 #include "framework/win32/browser_control.h"
 #include "framework/win32/engine_binding.h"
 #include "framework/win32/form.h"
 #include "framework/win32/message_box.h"
 #include "framework/win32/message_box_prompter.h"
+#include "framework/win32/operations.h"
 #include "framework/win32/page_guard.h"
 #include "library/udate.h"
 #include "sync/win32/window_session.h"
@@ -102,6 +104,9 @@ public:
             if (const WPARAM command = commandOf(e.text)) PostMessageW(form, kPageCommand, command, 0);
             return reinterpret_cast<std::intptr_t>(e.webView);
         });
+        // Nothing can be typed into the form before it is in: what the page shows then is
+        // taken as the loaded values, and typing would be taken with it.
+        EnableWindow(control_->ViewWindow(), FALSE);
         control_->LoadHtml(pageText_);
         pageText_.clear();
         loadStarted_ = GetTickCount();
@@ -116,7 +121,8 @@ public:
         if (done_ || !ready_) return 0;
         if (busy_) return 1;
         const std::optional<EntryFields> fields = ReadEntryFields(*page_);
-        if (!fields || CollectEntryChanges(state_, *fields).empty()) return 0;
+        if (!fields) return closeUnreadable(form);
+        if (CollectEntryChanges(state_, *fields).empty()) return 0;
         switch (framework::ShowMessageBox(form, texts::kModified, MB_YESNOCANCEL | MB_ICONQUESTION)) {
         case IDYES:
             save(form);
@@ -159,6 +165,7 @@ private:
         }
         const std::vector<std::string> taken = AdoptShownEntry(state_, *shown);
         ready_ = true;
+        EnableWindow(control_->ViewWindow(), TRUE);
         if (!taken.empty())
             prompter_.message(std::string(texts::kShownDifferently) + joined(taken), library::MessageKind::Exclamation);
     }
@@ -175,16 +182,21 @@ private:
         }
     }
 
+    // A save is an operation of the plug-in. Busy until it ends, however it ends.
     void save(HWND form) {
         const std::optional<EntryFields> fields = ReadEntryFields(*page_);
         if (!fields) {
             prompter_.message(texts::kPageUnreadable, library::MessageKind::Error);
             return;
         }
-        busy_ = true;
-        const EditorSources sources{host_.db, prompter_, *session_, library::uDateNow};
-        const EntrySave saved = SaveEntry(sources, state_, *fields, page_.get());
-        busy_ = false;
+        const auto operation = framework::BeginOperation(form, "保存");
+        if (!operation) return;
+        EntrySave saved;
+        {
+            const BusyWhile busy(busy_);
+            const EditorSources sources{host_.db, prompter_, *session_, library::uDateNow};
+            saved = SaveEntry(sources, state_, *fields, page_.get());
+        }
         if (saved.outcome == SaveOutcome::Stopped) return;
         const int lib = state_.lib;
         const auto show = host_.showSaved;
@@ -199,12 +211,20 @@ private:
         DestroyWindow(form);
     }
 
+    // A page that cannot be read cannot tell whether anything changed: the user decides.
+    int closeUnreadable(HWND form) {
+        return framework::ShowMessageBox(form, texts::kCloseUnreadable, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+                       IDYES
+                   ? 0
+                   : 1;
+    }
+
     EditorHost host_;
     EntryState state_;
     std::string pageText_;
     HWND form_ = nullptr;
     framework::MessageBoxPrompter prompter_;
-    tools::ProgressWindow progress_;
+    tools::ProgressOver progress_;
     std::unique_ptr<sync::ServerSession> session_;
     std::unique_ptr<framework::BrowserControl> control_;
     std::unique_ptr<EnginePage> page_;
@@ -225,7 +245,7 @@ void openEntryEditor(HWND owner, const EditorHost& host, bool isNew, const libra
         prompter.message(kEntryUnreadable, library::MessageKind::Error);
         return;
     }
-    tools::ProgressWindow progress(owner);
+    tools::ProgressOver progress(owner);
     sync::ServerSession session = sync::windowSession(host.settings, prompter, progress, host.openSetup);
     if (!editingAllowed(session, state->lib)) return;
     const std::string page = LoadEditorTemplate(host.ideFolder, kEntryTemplate);

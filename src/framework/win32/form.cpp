@@ -7,7 +7,9 @@
 #include "framework/win32/fonts.h"
 #include "framework/win32/form_state.h"
 #include "framework/win32/images.h"
+#include "framework/win32/module_hold.h"
 #include "framework/win32/module_instance.h"
+#include "framework/win32/operations.h"
 #include "framework/win32/screen_scale.h"
 #include "text/win32/wide_text.h"
 
@@ -142,7 +144,25 @@ bool setCursor(WPARAM wParam, LPARAM lParam) {
     return true;
 }
 
+// A form whose code still runs below this message, or that owns such a form, stays:
+// its code would go on over a window that is gone. What it is busy with comes forward.
+bool keptByRunningCode(HWND hwnd, FormState& form) {
+    HWND busy = form.running > 1 ? hwnd : BusyOwnedWindow(hwnd);
+    if (!busy) return false;
+    SetForegroundWindow(GetLastActivePopup(busy));
+    return true;
+}
+
+// While an operation runs no window goes: it may be the operation's, or own it. The
+// progress window, which the operation closes itself, is the one exception.
+bool keptByOperation(FormState& form) {
+    if (form.closesDuringOperations || !PluginOperations().busy()) return false;
+    MessageBeep(MB_ICONEXCLAMATION);
+    return true;
+}
+
 void closeRequest(HWND hwnd, FormState& form) {
+    if (keptByRunningCode(hwnd, form) || keptByOperation(form)) return;
     if (form.handler->onCloseRequest(hwnd) != 0) return;
     EnableOwners(form);
     DestroyWindow(hwnd);
@@ -189,7 +209,9 @@ LRESULT standardHandling(HWND hwnd, FormState& form, UINT message, WPARAM wParam
         return form.handler->onNotify(hwnd, *reinterpret_cast<NMHDR*>(lParam));
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) != SC_CLOSE) break;
-        SendMessageW(hwnd, WM_CLOSE, 0, 0);
+        // Asked here rather than through a sent WM_CLOSE, which would count this message
+        // as the form's own code running below it.
+        closeRequest(hwnd, form);
         return 0;
     case WM_CLOSE:
         closeRequest(hwnd, form);
@@ -219,6 +241,15 @@ LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     FormState* form = FormStateOf(hwnd);
     if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
+    // The state outlives the window while code of the form runs: a handler below a
+    // nested message loop returns into it.
+    ++form->running;
+    struct Leave {
+        FormState* form;
+        ~Leave() {
+            if (--form->running == 0 && form->detached) FreeFormState(form);
+        }
+    } leave{form};
     if (message == WM_NCDESTROY) {
         ReleaseForm(hwnd, form);
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -259,7 +290,8 @@ struct FormFailure {
         }
         const char* action = nullptr;
         if (message == WM_COMMAND || message == WM_NOTIFY) action = "命令未能完成。";
-        else if (message == WM_CLOSE) action = "无法关闭窗口。";
+        else if (message == WM_CLOSE || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE))
+            action = "无法关闭窗口。";
         else if (message == kCreatedNotice && static_cast<UINT>(wParam) == kCreatedNotice) action = "窗口未能完成启动。";
         if (action) TellUser{hwnd, action}(reason);
     }
@@ -304,6 +336,15 @@ HWND CreateForm(const FormOptions& options, std::unique_ptr<FormHandler> handler
     if (!handler) handler = std::make_unique<FormHandler>();
     const std::wstring className = options.className.empty() ? kGeneratedClassPrefix + options.name : options.className;
     if (!registerFormClass(className, error)) return nullptr;
+    // From here until its state is freed the form holds the module (given back below
+    // when no window comes of it).
+    HoldModule();
+    struct HoldUnlessMade {
+        bool made = false;
+        ~HoldUnlessMade() {
+            if (!made) ReleaseModule();
+        }
+    } hold;
 
     CreationRequest request;
     request.state = std::make_unique<FormState>();
@@ -320,6 +361,7 @@ HWND CreateForm(const FormOptions& options, std::unique_ptr<FormHandler> handler
     state.record.height = options.height;
     state.requestedOwner = options.owner;
     state.createdParameter = options.createdParameter;
+    state.closesDuringOperations = options.closesDuringOperations;
 
     const DpiScale& scale = ScreenScale();
     const RECT outer = outerRect(options);
@@ -328,6 +370,9 @@ HWND CreateForm(const FormOptions& options, std::unique_ptr<FormHandler> handler
     HWND hwnd = CreateWindowExW(options.exStyle, className.c_str(), options.caption.c_str(), options.style & ~WS_VISIBLE, x, y,
                                 outer.right - outer.left, outer.bottom - outer.top, options.owner, nullptr,
                                 ModuleInstance(), &request);
+    // Once the window took the state, the state's end gives the hold back, also when the
+    // window was destroyed again during its creation.
+    hold.made = !request.state;
     if (!hwnd) {
         const DWORD code = GetLastError();
         if (request.failureUnkept) error = kOutOfMemory;

@@ -59,6 +59,9 @@ struct FormOptions {
     std::uint32_t backColour = kDefaultColour;
     std::string icon = kAppIcon;  // icon resource: 48-pixel large and 32-pixel small icon
     LPARAM createdParameter = 0;  // handed to onCreated
+    // Closed while a long operation runs, unlike every other form: the operation's own
+    // progress window.
+    bool closesDuringOperations = false;
 };
 
 // Creates the form and posts its created notice; the handler is the form's from here on
@@ -96,10 +99,12 @@ enum class ModalEnd { Closed, Quit, Failed };
 ModalEnd ShowModal(HWND form, int showCommand = SW_SHOWNORMAL);
 
 // A window of this thread owned by `owner` (directly or through other owned windows)
-// that is busy: shown but disabled, as a window is while its progress window, a message
-// box or a modal window of its own runs a nested message loop. Null when there is none.
-// A window that owns such a window must not go while it lasts: the busy window's code is
-// still running below the loop.
+// that is busy: a form whose code is running (below a nested message loop), or a window
+// shown but disabled, as a window is while its progress window, a message box or a modal
+// window of its own runs a nested message loop. Null when there is none. A window that
+// owns such a window must not go while it lasts: the busy window's code is still running
+// below the loop. A form that is busy itself, or owns a busy window, refuses close
+// requests.
 HWND BusyOwnedWindow(HWND owner);
 
 // Posts a close request (WM_CLOSE) to a form.

@@ -3,6 +3,7 @@
 #include "framework/win32/form_state.h"
 
 #include "framework/win32/entry_guard.h"
+#include "framework/win32/module_hold.h"
 
 #include <commctrl.h>
 
@@ -70,13 +71,18 @@ void ReleaseControlRecord(HWND control) {
 void ReleaseForm(HWND form, FormState* state) {
     SetWindowLongPtrW(form, 0, 0);
     RemovePropW(form, kFormRecordProperty);
-    const std::unique_ptr<FormState> owned(state);
     if (!state) return;
+    state->detached = true;
     for (auto& record : state->controls) ReleaseRecordResources(*record);
     state->controls.clear();
     ReleaseRecordResources(state->record);
     if (state->accelerators) DestroyAcceleratorTable(state->accelerators);
     state->accelerators = nullptr;
+}
+
+void FreeFormState(FormState* state) {
+    delete state;
+    ReleaseModule();
 }
 
 ControlRecord* FindChildRecord(HWND form, int id) {

@@ -124,7 +124,9 @@ struct BusySearch {
 
 BOOL CALLBACK findBusyOwned(HWND window, LPARAM lParam) {
     auto& search = *reinterpret_cast<BusySearch*>(lParam);
-    if (!IsWindowVisible(window) || IsWindowEnabled(window)) return TRUE;
+    const FormState* form = FormStateOf(window);
+    const bool running = form && form->running > 0;
+    if (!running && (!IsWindowVisible(window) || IsWindowEnabled(window))) return TRUE;
     for (HWND owner = GetWindow(window, GW_OWNER); owner; owner = GetWindow(owner, GW_OWNER)) {
         if (owner != search.owner) continue;
         search.found = window;

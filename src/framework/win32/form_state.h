@@ -23,6 +23,11 @@ struct FormState {
     HACCEL accelerators = nullptr;
     LPARAM createdParameter = 0;
     bool createdNoticeSeen = false;
+    // Messages of the form being handled now, nested ones counted: while one runs, code
+    // of the form is below, and the state stays until the last returns.
+    int running = 0;
+    bool detached = false;  // the window is gone; the state goes when nothing runs
+    bool closesDuringOperations = false;
 };
 
 // The state behind a form's extra window word; null for any other window.
@@ -41,9 +46,13 @@ bool WatchControl(HWND control);
 // window without one.
 void ReleaseControlRecord(HWND control);
 
-// Frees every record of a form that is being destroyed, and the form's state with its
-// handler. The form's window word is cleared first, so no later message finds it.
+// Frees every record of a form that is being destroyed. The form's window word is cleared
+// first, so no later message finds it; the state with its handler stays for the code of
+// the form still running (FreeFormState).
 void ReleaseForm(HWND form, FormState* state);
+// Frees a detached form's state with its handler, and gives back the form's hold on the
+// module. For when its last running message has returned.
+void FreeFormState(FormState* state);
 
 // Enables again what a modal showing of the form disabled, last disabled first.
 void EnableOwners(FormState& form);

@@ -2,6 +2,7 @@
 #include "framework/win32/page_guard.h"
 
 #include "framework/navigation_guard.h"
+#include "framework/win32/ui_tasks.h"
 #include "text/win32/wide_text.h"
 
 #include <shellapi.h>
@@ -31,7 +32,8 @@ bool GuardPageView(BrowserControl& control, const std::wstring& ideFolder, OpenO
         if (engine->wkeNetCancelRequest) engine->wkeNetCancelRequest(reinterpret_cast<wkeNetJob>(e.values[0]));
         if (e.text == state->clicked && IsOutsideAddress(text::wideToUtf8(e.text)) && state->openOutside) {
             state->clicked.clear();
-            state->openOutside(e.text);
+            // The shell runs after the engine's callback has returned, never inside it.
+            PostUiTask([open = state->openOutside, url = e.text] { open(url); });
         }
         return 1;
     });

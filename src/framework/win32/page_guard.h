@@ -1,6 +1,7 @@
 // Keeps a page view on our own pages: every request the page makes passes the navigation
 // guard before the engine loads it; what the guard refuses is cancelled, and a web or
-// mail address the user clicked goes to the user's own browser instead. Win32 only.
+// mail address the user clicked goes to the user's own browser instead, once the engine's
+// callback has returned. Win32 only.
 #pragma once
 
 #include "framework/win32/browser_control.h"

@@ -4,7 +4,6 @@
 
 #include "framework/control_kinds.h"
 #include "framework/win32/screen_scale.h"
-#include "helpwindow/win32/ui_thread_call.h"
 #include "text/win32/wide_text.h"
 
 #include <new>
@@ -51,7 +50,6 @@ ListControl::~ListControl() {
 
 LRESULT CALLBACK ListControl::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR self) {
-    if (answerWindowThreadCall(message, lParam)) return 0;
     if (message == WM_NCDESTROY) {
         auto* control = reinterpret_cast<ListControl*>(self);
         RemoveWindowSubclass(window, subclassProc, kSubclassId);
@@ -86,80 +84,73 @@ const library::TreeNode* ListControl::recordAt(int index) const {
 }
 
 void ListControl::clear() {
-    runOnWindowThreadVoid(window_, [&] {
-        SendMessageW(window_, LB_RESETCONTENT, 0, 0);
-        records_.clear();
-    });
+    if (!window_) return;
+    SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+    records_.clear();
 }
 
 void ListControl::add(std::string_view text, std::unique_ptr<library::TreeNode> record) {
-    runOnWindowThreadVoid(window_, [&] { putLine(-1, text, std::move(record)); });
+    if (!window_) return;
+    putLine(-1, text, std::move(record));
 }
 
 void ListControl::addLines(std::vector<ResultLine> lines) {
-    runOnWindowThreadVoid(window_, [&] {
-        for (ResultLine& line : lines) putLine(-1, line.text, std::move(line.record));
-    });
+    if (!window_) return;
+    for (ResultLine& line : lines) putLine(-1, line.text, std::move(line.record));
 }
 
 void ListControl::insertFirst(std::string_view text) {
-    runOnWindowThreadVoid(window_, [&] { putLine(0, text, nullptr); });
+    if (!window_) return;
+    putLine(0, text, nullptr);
 }
 
 void ListControl::remove(int index) {
-    runOnWindowThreadVoid(window_, [&] {
-        const library::TreeNode* record = recordAt(index);
-        if (SendMessageW(window_, LB_DELETESTRING, index, 0) == LB_ERR) return;
-        if (record) records_.erase(record);
-    });
+    if (!window_) return;
+    const library::TreeNode* record = recordAt(index);
+    if (SendMessageW(window_, LB_DELETESTRING, index, 0) == LB_ERR) return;
+    if (record) records_.erase(record);
 }
 
 void ListControl::select(int index) {
     // The list box tells nobody of a selection made by message.
-    runOnWindowThreadVoid(window_, [&] {
-        const int lines = static_cast<int>(SendMessageW(window_, LB_GETCOUNT, 0, 0));
-        SendMessageW(window_, LB_SETCURSEL, index >= 0 && index < lines ? index : -1, 0);
-    });
+    if (!window_) return;
+    const int lines = static_cast<int>(SendMessageW(window_, LB_GETCOUNT, 0, 0));
+    SendMessageW(window_, LB_SETCURSEL, index >= 0 && index < lines ? index : -1, 0);
 }
 
 int ListControl::selected() const {
-    return runOnWindowThread(window_, [&] {
-        const LRESULT at = SendMessageW(window_, LB_GETCURSEL, 0, 0);
-        return at == LB_ERR ? -1 : static_cast<int>(at);
-    }, -1);
+    if (!window_) return -1;
+    const LRESULT at = SendMessageW(window_, LB_GETCURSEL, 0, 0);
+    return at == LB_ERR ? -1 : static_cast<int>(at);
 }
 
 int ListControl::count() const {
-    return runOnWindowThread(window_, [&] {
-        const LRESULT lines = SendMessageW(window_, LB_GETCOUNT, 0, 0);
-        return lines == LB_ERR ? 0 : static_cast<int>(lines);
-    }, 0);
+    if (!window_) return 0;
+    const LRESULT lines = SendMessageW(window_, LB_GETCOUNT, 0, 0);
+    return lines == LB_ERR ? 0 : static_cast<int>(lines);
 }
 
 std::string ListControl::text(int index) const {
-    return runOnWindowThread(window_, [&]() -> std::string {
-        const LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, index, 0);
-        if (length == LB_ERR) return {};
-        std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
-        const LRESULT copied = SendMessageW(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
-        if (copied == LB_ERR) return {};
-        buffer.resize(static_cast<size_t>(copied));
-        return text::wideToUtf8(buffer);
-    });
+    if (!window_) return {};
+    const LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied == LB_ERR) return {};
+    buffer.resize(static_cast<size_t>(copied));
+    return text::wideToUtf8(buffer);
 }
 
 std::unique_ptr<library::TreeNode> ListControl::record(int index) const {
-    return runOnWindowThread(window_, [&]() -> std::unique_ptr<library::TreeNode> {
-        const library::TreeNode* found = recordAt(index);
-        return found ? std::make_unique<library::TreeNode>(*found) : nullptr;
-    });
+    if (!window_) return {};
+    const library::TreeNode* found = recordAt(index);
+    return found ? std::make_unique<library::TreeNode>(*found) : nullptr;
 }
 
 void ListControl::setRedraw(bool on) {
-    runOnWindowThreadVoid(window_, [&] {
-        SendMessageW(window_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-        if (on) InvalidateRect(window_, nullptr, TRUE);
-    });
+    if (!window_) return;
+    SendMessageW(window_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
+    if (on) InvalidateRect(window_, nullptr, TRUE);
 }
 
 }  // namespace orv::helpwindow

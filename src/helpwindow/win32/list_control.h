@@ -1,5 +1,5 @@
 // The result list of the index, search and favorites tabs on screen: a list box whose
-// lines carry their records, filled by the core from any thread. Win32 only.
+// lines carry their records. Win32 only.
 #pragma once
 
 #include "framework/win32/controls.h"
@@ -7,7 +7,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -17,9 +16,9 @@ namespace orv::helpwindow {
 // A line's height at 96 dpi.
 inline constexpr int kListItemHeight = 18;
 
-// Every ResultList call may come from any thread: off the window's own thread it is
-// carried out there (see ui_thread_call.h). A line the list box cannot take (out of
-// memory) throws, so that the caller's guard tells of it instead of a line going missing.
+// Used on the window's thread only, like the list box itself. A line the list box cannot
+// take (out of memory) throws, so that the caller's guard tells of it instead of a line
+// going missing.
 class ListControl : public ResultList {
 public:
     // Creates the list box on `form` (kind "LISTBOX" unless `options` names another); it
@@ -52,7 +51,7 @@ private:
     void putLine(int index, std::string_view text, std::unique_ptr<library::TreeNode> record);
     const library::TreeNode* recordAt(int index) const;
 
-    std::atomic<HWND> window_{nullptr};  // null once the window is gone
+    HWND window_ = nullptr;  // null once the window is gone
     // The records of the lines, each line's item data naming its own.
     std::unordered_map<const library::TreeNode*, std::unique_ptr<library::TreeNode>> records_;
 };

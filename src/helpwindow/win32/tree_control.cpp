@@ -6,7 +6,6 @@
 #include "framework/win32/entry_guard.h"
 #include "framework/win32/images.h"
 #include "framework/win32/screen_scale.h"
-#include "helpwindow/win32/ui_thread_call.h"
 #include "text/win32/wide_text.h"
 
 #include <windowsx.h>
@@ -95,7 +94,6 @@ bool TreeControl::makeImageList(std::string& error) {
 
 LRESULT CALLBACK TreeControl::subclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR self) {
-    if (answerWindowThreadCall(message, lParam)) return 0;
     auto* control = reinterpret_cast<TreeControl*>(self);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, subclassProc, kSubclassId);
@@ -320,215 +318,198 @@ ItemId TreeControl::root() const { return idOf(TVI_ROOT); }
 
 ItemId TreeControl::insert(ItemId parent, std::string_view text, std::unique_ptr<library::TreeNode> record,
                            ItemImages images, bool childButton) {
-    return runOnWindowThread(window_, [&]() -> ItemId {
-        const HTREEITEM under = handleOf(parent);
-        if (parent != root() && !known(under)) return kNoItem;
-        std::wstring wide = text::utf8ToWide(text);
-        TVINSERTSTRUCTW insert{};
-        insert.hParent = under;
-        insert.hInsertAfter = TVI_LAST;
-        TVITEMEXW& item = insert.itemex;
-        item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
-        if (nativeExpandedImage_ != 0) item.mask |= TVIF_EXPANDEDIMAGE;
-        item.pszText = wide.data();
-        item.iImage = images.normal;
-        item.iSelectedImage = images.selected;
-        item.iExpandedImage = images.expanded;
-        item.cChildren = childButton ? 1 : 0;
-        auto made = reinterpret_cast<HTREEITEM>(SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-        if (!made && nativeExpandedImage_ == -1) {
-            // An older control may refuse the field it does not know.
-            nativeExpandedImage_ = 0;
-            item.mask &= ~TVIF_EXPANDEDIMAGE;
-            made = reinterpret_cast<HTREEITEM>(SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
-        }
-        if (!made) return kNoItem;
-        try {
-            items_[made] = Item{std::move(record), images, childButton};
-        } catch (...) {
-            Quiet quiet(quiet_);
-            SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(made));
-            throw;
-        }
-        probeExpandedImage(made);
-        if (nativeExpandedImage_ == 0) showImages(made);
-        return idOf(made);
-    }, kNoItem);
+    if (!window_) return kNoItem;
+    const HTREEITEM under = handleOf(parent);
+    if (parent != root() && !known(under)) return kNoItem;
+    std::wstring wide = text::utf8ToWide(text);
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = under;
+    insert.hInsertAfter = TVI_LAST;
+    TVITEMEXW& item = insert.itemex;
+    item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN;
+    if (nativeExpandedImage_ != 0) item.mask |= TVIF_EXPANDEDIMAGE;
+    item.pszText = wide.data();
+    item.iImage = images.normal;
+    item.iSelectedImage = images.selected;
+    item.iExpandedImage = images.expanded;
+    item.cChildren = childButton ? 1 : 0;
+    auto made = reinterpret_cast<HTREEITEM>(SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    if (!made && nativeExpandedImage_ == -1) {
+        // An older control may refuse the field it does not know.
+        nativeExpandedImage_ = 0;
+        item.mask &= ~TVIF_EXPANDEDIMAGE;
+        made = reinterpret_cast<HTREEITEM>(SendMessageW(window_, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    }
+    if (!made) return kNoItem;
+    try {
+        items_[made] = Item{std::move(record), images, childButton};
+    } catch (...) {
+        Quiet quiet(quiet_);
+        SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(made));
+        throw;
+    }
+    probeExpandedImage(made);
+    if (nativeExpandedImage_ == 0) showImages(made);
+    return idOf(made);
 }
 
 void TreeControl::deleteChildren(ItemId id) {
-    runOnWindowThreadVoid(window_, [&] {
-        const HTREEITEM item = handleOf(id);
-        Quiet quiet(quiet_);
-        if (id == root()) {
-            SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-            items_.clear();
-            setMarked({});
-            anchor_ = nullptr;
-            return;
-        }
-        if (!known(item)) return;
-        while (HTREEITEM child = nextItem(window_, TVGN_CHILD, item)) {
-            forgetSubtree(child);
-            SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(child));
-        }
-        // An item without children shows closed; its button is its own, not the control's
-        // guess from the children it has.
-        if (SendMessageW(window_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED)
-            SendMessageW(window_, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
-        TVITEMW clear{};
-        clear.hItem = item;
-        clear.mask = TVIF_HANDLE | TVIF_STATE;
-        clear.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
-        SendMessageW(window_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&clear));
-        showButton(item);
-        showImages(item);
-    });
+    if (!window_) return;
+    const HTREEITEM item = handleOf(id);
+    Quiet quiet(quiet_);
+    if (id == root()) {
+        SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+        items_.clear();
+        setMarked({});
+        anchor_ = nullptr;
+        return;
+    }
+    if (!known(item)) return;
+    while (HTREEITEM child = nextItem(window_, TVGN_CHILD, item)) {
+        forgetSubtree(child);
+        SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(child));
+    }
+    // An item without children shows closed; its button is its own, not the control's
+    // guess from the children it has.
+    if (SendMessageW(window_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED)
+        SendMessageW(window_, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+    TVITEMW clear{};
+    clear.hItem = item;
+    clear.mask = TVIF_HANDLE | TVIF_STATE;
+    clear.stateMask = TVIS_EXPANDED | TVIS_EXPANDEDONCE;
+    SendMessageW(window_, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&clear));
+    showButton(item);
+    showImages(item);
 }
 
 void TreeControl::deleteItem(ItemId id) {
-    runOnWindowThreadVoid(window_, [&] {
-        const HTREEITEM item = handleOf(id);
-        if (!known(item)) return;
-        Quiet quiet(quiet_);
-        const HTREEITEM above = nextItem(window_, TVGN_PARENT, item);
-        forgetSubtree(item);
-        SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
-        if (known(above)) showButton(above);
-    });
+    if (!window_) return;
+    const HTREEITEM item = handleOf(id);
+    if (!known(item)) return;
+    Quiet quiet(quiet_);
+    const HTREEITEM above = nextItem(window_, TVGN_PARENT, item);
+    forgetSubtree(item);
+    SendMessageW(window_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
+    if (known(above)) showButton(above);
 }
 
 std::vector<ItemId> TreeControl::children(ItemId id) const {
-    return runOnWindowThread(window_, [&] {
-        std::vector<ItemId> out;
-        HTREEITEM first = nullptr;
-        if (id == root()) first = nextItem(window_, TVGN_ROOT, nullptr);
-        else if (known(handleOf(id))) first = nextItem(window_, TVGN_CHILD, handleOf(id));
-        for (HTREEITEM child = first; child; child = nextItem(window_, TVGN_NEXT, child)) out.push_back(idOf(child));
-        return out;
-    });
+    if (!window_) return {};
+    std::vector<ItemId> out;
+    HTREEITEM first = nullptr;
+    if (id == root()) first = nextItem(window_, TVGN_ROOT, nullptr);
+    else if (known(handleOf(id))) first = nextItem(window_, TVGN_CHILD, handleOf(id));
+    for (HTREEITEM child = first; child; child = nextItem(window_, TVGN_NEXT, child)) out.push_back(idOf(child));
+    return out;
 }
 
 ItemId TreeControl::parent(ItemId id) const {
-    return runOnWindowThread(window_, [&]() -> ItemId {
-        if (!known(handleOf(id))) return kNoItem;
-        const HTREEITEM above = nextItem(window_, TVGN_PARENT, handleOf(id));
-        return above ? idOf(above) : root();
-    }, kNoItem);
+    if (!window_) return kNoItem;
+    if (!known(handleOf(id))) return kNoItem;
+    const HTREEITEM above = nextItem(window_, TVGN_PARENT, handleOf(id));
+    return above ? idOf(above) : root();
 }
 
 const library::TreeNode* TreeControl::record(ItemId id) const {
-    return runOnWindowThread(window_, [&]() -> const library::TreeNode* {
-        const auto found = items_.find(handleOf(id));
-        return found == items_.end() ? nullptr : found->second.record.get();
-    }, nullptr);
+    if (!window_) return nullptr;
+    const auto found = items_.find(handleOf(id));
+    return found == items_.end() ? nullptr : found->second.record.get();
 }
 
 std::string TreeControl::text(ItemId id) const {
-    return runOnWindowThread(window_, [&]() -> std::string {
-        if (!known(handleOf(id))) return {};
-        // The control cuts the text to the buffer: grow it until the text fits.
-        for (size_t size = 256;; size *= 4) {
-            std::wstring buffer(size, L'\0');
-            TVITEMW read{};
-            read.hItem = handleOf(id);
-            read.mask = TVIF_HANDLE | TVIF_TEXT;
-            read.pszText = buffer.data();
-            read.cchTextMax = static_cast<int>(size);
-            if (!SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&read))) return {};
-            buffer.resize(std::wcslen(buffer.c_str()));
-            if (buffer.size() + 1 < size || size >= (1u << 20)) return text::wideToUtf8(buffer);
-        }
-    });
+    if (!window_) return {};
+    if (!known(handleOf(id))) return {};
+    // The control cuts the text to the buffer: grow it until the text fits.
+    for (size_t size = 256;; size *= 4) {
+        std::wstring buffer(size, L'\0');
+        TVITEMW read{};
+        read.hItem = handleOf(id);
+        read.mask = TVIF_HANDLE | TVIF_TEXT;
+        read.pszText = buffer.data();
+        read.cchTextMax = static_cast<int>(size);
+        if (!SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&read))) return {};
+        buffer.resize(std::wcslen(buffer.c_str()));
+        if (buffer.size() + 1 < size || size >= (1u << 20)) return text::wideToUtf8(buffer);
+    }
 }
 
 ItemImages TreeControl::images(ItemId id) const {
-    return runOnWindowThread(window_, [&] {
-        const auto found = items_.find(handleOf(id));
-        return found == items_.end() ? ItemImages{} : found->second.images;
-    });
+    if (!window_) return {};
+    const auto found = items_.find(handleOf(id));
+    return found == items_.end() ? ItemImages{} : found->second.images;
 }
 
 bool TreeControl::hasChildButton(ItemId id) const {
-    return runOnWindowThread(window_, [&] {
-        if (!known(handleOf(id))) return false;
-        TVITEMW read{};
-        read.hItem = handleOf(id);
-        read.mask = TVIF_HANDLE | TVIF_CHILDREN;
-        return SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&read)) && read.cChildren != 0;
-    });
+    if (!window_) return {};
+    if (!known(handleOf(id))) return false;
+    TVITEMW read{};
+    read.hItem = handleOf(id);
+    read.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    return SendMessageW(window_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&read)) && read.cChildren != 0;
 }
 
 bool TreeControl::isExpanded(ItemId id) const {
-    return runOnWindowThread(window_, [&] {
-        return known(handleOf(id)) &&
-               (SendMessageW(window_, TVM_GETITEMSTATE, id, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-    });
+    if (!window_) return {};
+    return known(handleOf(id)) &&
+           (SendMessageW(window_, TVM_GETITEMSTATE, id, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
 void TreeControl::setImages(ItemId id, ItemImages images) {
-    runOnWindowThreadVoid(window_, [&] {
-        const auto found = items_.find(handleOf(id));
-        if (found == items_.end()) return;
-        found->second.images = images;
-        showImages(found->first);
-    });
+    if (!window_) return;
+    const auto found = items_.find(handleOf(id));
+    if (found == items_.end()) return;
+    found->second.images = images;
+    showImages(found->first);
 }
 
 void TreeControl::setChildButton(ItemId id, bool button) {
-    runOnWindowThreadVoid(window_, [&] {
-        const auto found = items_.find(handleOf(id));
-        if (found == items_.end()) return;
-        found->second.button = button;
-        showButton(found->first);
-    });
+    if (!window_) return;
+    const auto found = items_.find(handleOf(id));
+    if (found == items_.end()) return;
+    found->second.button = button;
+    showButton(found->first);
 }
 
 void TreeControl::setExpanded(ItemId id, bool expanded) {
-    runOnWindowThreadVoid(window_, [&] {
-        const HTREEITEM item = handleOf(id);
-        if (!known(item)) return;
-        Quiet quiet(quiet_);
-        SendMessageW(window_, TVM_EXPAND, expanded ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
-        showImages(item);
-    });
+    if (!window_) return;
+    const HTREEITEM item = handleOf(id);
+    if (!known(item)) return;
+    Quiet quiet(quiet_);
+    SendMessageW(window_, TVM_EXPAND, expanded ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+    showImages(item);
 }
 
 void TreeControl::select(ItemId id) {
-    runOnWindowThreadVoid(window_, [&] {
-        const HTREEITEM item = id == kNoItem ? nullptr : handleOf(id);
-        if (item && !known(item)) return;
-        Quiet quiet(quiet_);
-        setMarked({});
-        SendMessageW(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-        anchor_ = item;
-    });
+    if (!window_) return;
+    const HTREEITEM item = id == kNoItem ? nullptr : handleOf(id);
+    if (item && !known(item)) return;
+    Quiet quiet(quiet_);
+    setMarked({});
+    SendMessageW(window_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    anchor_ = item;
 }
 
-size_t TreeControl::itemCount() const {
-    return runOnWindowThread(window_, [&] { return items_.size(); });
-}
+size_t TreeControl::itemCount() const { return items_.size(); }
 
 std::vector<ItemId> TreeControl::selection() const {
-    return runOnWindowThread(window_, [&] {
-        std::vector<ItemId> out;
-        if (!multi_) {
-            if (HTREEITEM focused = caret()) out.push_back(idOf(focused));
-            return out;
-        }
-        // In tree order: the whole tree is walked, opened levels included.
-        const std::unordered_set<HTREEITEM> wanted(marked_.begin(), marked_.end());
-        std::vector<HTREEITEM> pending{nextItem(window_, TVGN_ROOT, nullptr)};
-        while (!pending.empty() && out.size() < wanted.size()) {
-            HTREEITEM item = pending.back();
-            pending.pop_back();
-            if (!item) continue;
-            if (wanted.count(item) && known(item)) out.push_back(idOf(item));
-            pending.push_back(nextItem(window_, TVGN_NEXT, item));
-            pending.push_back(nextItem(window_, TVGN_CHILD, item));
-        }
+    if (!window_) return {};
+    std::vector<ItemId> out;
+    if (!multi_) {
+        if (HTREEITEM focused = caret()) out.push_back(idOf(focused));
         return out;
-    });
+    }
+    // In tree order: the whole tree is walked, opened levels included.
+    const std::unordered_set<HTREEITEM> wanted(marked_.begin(), marked_.end());
+    std::vector<HTREEITEM> pending{nextItem(window_, TVGN_ROOT, nullptr)};
+    while (!pending.empty() && out.size() < wanted.size()) {
+        HTREEITEM item = pending.back();
+        pending.pop_back();
+        if (!item) continue;
+        if (wanted.count(item) && known(item)) out.push_back(idOf(item));
+        pending.push_back(nextItem(window_, TVGN_NEXT, item));
+        pending.push_back(nextItem(window_, TVGN_CHILD, item));
+    }
+    return out;
 }
 
 }  // namespace orv::helpwindow

@@ -9,7 +9,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,9 +29,8 @@ struct TreeEvents {
     std::function<void(ItemId, POINT)> onRightClick;
 };
 
-// The tree view of a form. Every ContentsTree call may come from any thread: off the
-// window's own thread it is carried out there (see ui_thread_call.h). handleNotify and the
-// events run on the window's thread only.
+// The tree view of a form, used on the window's thread only, like the control itself:
+// no record it holds is ever handed to another thread.
 //
 // Selection: a plain click selects one item, as the control does. Ctrl+click adds an item
 // to the selection or takes it out, Shift+click selects the items from the anchor (the
@@ -105,7 +103,7 @@ private:
     HTREEITEM caret() const;
     LRESULT customDraw(NMTVCUSTOMDRAW& draw);
 
-    std::atomic<HWND> window_{nullptr};  // null once the window is gone
+    HWND window_ = nullptr;  // null once the window is gone
     HIMAGELIST images_ = nullptr;
     TreeEvents events_;
     std::unordered_map<HTREEITEM, Item> items_;

@@ -2,6 +2,7 @@
 // loader lock is held here. Win32 only.
 #include "framework/win32/entry_guard.h"
 #include "framework/win32/form.h"
+#include "framework/win32/ui_tasks.h"
 #include "helpwindow/win32/help_window.h"
 #include "plugin/win32/plugin_state.h"
 
@@ -15,6 +16,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
             // class whose procedure pointed into this copy of the module.
             UnregisterClassW(orv::helpwindow::kWindowClass, instance);
             orv::framework::UnregisterFormClasses();
+            orv::framework::UnregisterUiTasksClass();
         }
         return TRUE;
     });

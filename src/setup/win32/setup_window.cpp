@@ -3,6 +3,7 @@
 // layer's guard.
 #include "setup/win32/setup_window.h"
 
+#include "framework/win32/operations.h"
 #include "framework/win32/controls.h"
 #include "framework/win32/form.h"
 #include "framework/win32/message_box.h"
@@ -70,10 +71,14 @@ public:
     void onCommand(HWND form, int id, int code, HWND) override {
         if (code != BN_CLICKED) return;
         switch (id) {
-        case kCommand1: confirm(form); break;
+        case kCommand1:
+            if (const auto operation = framework::BeginOperation(form, "确定修改")) confirm(form);
+            break;
         case kCommand2: framework::PostCloseRequest(form); break;
         case kCommand4: testLogin(form); break;
-        case kCommand5: compact(form); break;
+        case kCommand5:
+            if (const auto operation = framework::BeginOperation(form, "整理数据库")) compact(form);
+            break;
         case kCommand3: registerAccount(form); break;
         case kCommand6:
             tools::runImportWindow(form, tools::ImportHost{host_.db, host_.ideFolder, host_.settings.user,
@@ -182,7 +187,7 @@ private:
 
     SetupHost host_;
     framework::MessageBoxPrompter prompter_;
-    tools::ProgressWindow progress_;
+    tools::ProgressOver progress_;
 };
 
 }  // namespace

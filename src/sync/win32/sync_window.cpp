@@ -7,6 +7,7 @@
 #include "framework/win32/form.h"
 #include "framework/win32/list_view.h"
 #include "framework/win32/message_box_prompter.h"
+#include "framework/win32/operations.h"
 #include "framework/win32/screen_scale.h"
 #include "sync/server_protocol.h"
 #include "sync/sync_list.h"
@@ -74,10 +75,10 @@ public:
         case kCheckAll: setChecks(checkAllRows(listedRows())); break;
         case kCheckPending: setChecks(checkPendingRows(listedRows())); break;
         case kUncheckAll: setChecks(uncheckAllRows(listedRows())); break;
-        case kDelete: recordCommand(RecordCommand::Delete); break;
-        case kAbandon: recordCommand(RecordCommand::Abandon); break;
-        case kSetPending: recordCommand(RecordCommand::SetPending); break;
-        case kApply: apply(); break;
+        case kDelete: recordCommand(form, "删除", RecordCommand::Delete); break;
+        case kAbandon: recordCommand(form, "放弃", RecordCommand::Abandon); break;
+        case kSetPending: recordCommand(form, "未更新", RecordCommand::SetPending); break;
+        case kApply: apply(form); break;
         case kFetch: fetch(form); break;
         default: break;
         }
@@ -194,32 +195,34 @@ private:
         if (!detail.link.empty() && host_.showLink) host_.showLink(detail.link);
     }
 
-    void recordCommand(RecordCommand command) {
+    // Each command that writes is an operation of the plug-in: a second click while the
+    // first runs, or another window's command meanwhile, is refused.
+    void recordCommand(HWND form, std::string_view what, RecordCommand command) {
+        const auto operation = framework::BeginOperation(form, what);
+        if (!operation) return;
         const RecordCommandResult result =
             RunRecordCommand(host_.db, prompter_, command, checkedRecords(listedRows(), checks()));
         if (result.wrote) fill();
     }
 
-    void apply() {
-        if (!UpdatePublicLibrary(host_.db, prompter_)) return;
+    void apply(HWND form) {
+        const auto operation = framework::BeginOperation(form, "更新公共库");
+        if (!operation || !UpdatePublicLibrary(host_.db, prompter_)) return;
         fill();
         if (host_.libraryChanged) host_.libraryChanged();
     }
 
-    // A second click while the first request runs (before the progress window has
-    // disabled this one) starts nothing.
     void fetch(HWND form) {
-        if (fetching_) return;
-        fetching_ = true;
+        const auto operation = framework::BeginOperation(form, "检查更新");
+        if (!operation) return;
         ServerSession session = windowSession(host_.settings, prompter_, progress_);
         RunUpdateCheck(session, host_.db);
-        fetching_ = false;
-        if (g_sync == form) fill();
+        fill();
     }
 
     SyncHost host_;
     framework::MessageBoxPrompter prompter_;
-    tools::ProgressWindow progress_;
+    tools::ProgressOver progress_;
     HWND list_ = nullptr;
     HWND text_ = nullptr;
     HWND frame3_ = nullptr;
@@ -227,7 +230,6 @@ private:
     std::unordered_map<long long, SyncRow> rows_;
     framework::ListSortOrder sortOrder_;
     bool filling_ = false;
-    bool fetching_ = false;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "library/paths.h"
 #include "library/schema.h"
 #include "text/win32/wide_text.h"
+#include "framework/win32/operations.h"
 #include "tools/backup.h"
 #include "tools/direct_sql.h"
 #include "tools/import_run.h"
@@ -109,9 +110,16 @@ public:
         switch (id) {
         case kFileButton: chooseFile(form); break;
         case kFolderButton: chooseFolder(form); break;
-        case kRun: runImport(form); break;
-        case kBackup: runBackup(host_.db, library::withTrailingSeparator(host_.ideFolder), prompter_); break;
-        case kExecute: execute(form); break;
+        case kRun:
+            if (const auto operation = framework::BeginOperation(form, "开始制作")) runImport(form);
+            break;
+        case kBackup:
+            if (const auto operation = framework::BeginOperation(form, "备份公库和私库"))
+                runBackup(host_.db, library::withTrailingSeparator(host_.ideFolder), prompter_);
+            break;
+        case kExecute:
+            if (const auto operation = framework::BeginOperation(form, "执行命令")) execute(form);
+            break;
         default: break;
         }
     }
@@ -317,7 +325,7 @@ private:
     ImportHost host_;
     HWND form_ = nullptr;
     framework::MessageBoxPrompter prompter_;
-    ProgressWindow progress_;
+    ProgressOver progress_;
 };
 
 }  // namespace

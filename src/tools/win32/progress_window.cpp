@@ -6,6 +6,7 @@
 #include "framework/win32/entry_guard.h"
 #include "framework/win32/form.h"
 #include "framework/win32/message_loop.h"
+#include "framework/win32/operations.h"
 #include "framework/win32/screen_scale.h"
 #include "library/udate.h"
 #include "text/win32/wide_text.h"
@@ -123,22 +124,43 @@ ProgressWindow::~ProgressWindow() {
 void ProgressWindow::setOwner(HWND owner) { requestedOwner_ = owner; }
 
 void ProgressWindow::OpenProgress(HWND owner, std::string_view text, int minimum, int maximum, bool cycling) {
-    setOwner(owner);
+    if (depth_ == 0) setOwner(owner);
     OpenProgress(text, minimum, maximum, cycling);
 }
 
+namespace {
+
+ProgressState freshState(int minimum, int maximum, bool cycling) {
+    ProgressState state;
+    state.minimum = minimum;
+    state.maximum = maximum;
+    state.position = minimum;
+    state.lastShown = static_cast<long long>(minimum) - 1;  // the first tick shows the bar
+    state.cycling = cycling;
+    return state;
+}
+
+}  // namespace
+
 void ProgressWindow::OpenProgress(std::string_view text, int minimum, int maximum, bool cycling) {
+    if (depth_ > 0) {
+        // Inside the open operation: its window stays, showing this step until it closes.
+        framework::guarded(framework::Silent{}, [&] {
+            outer_.push_back({status_, state_});
+            status_ = std::string(text);
+        });
+        ++depth_;
+        state_ = freshState(minimum, maximum, cycling);
+        PumpMessages();
+        return;
+    }
+    depth_ = 1;
     stop_ = 0;
     // One window at a time: one an earlier operation left open goes first.
     destroyNow();
     closePermitted_ = false;
     owner_ = requestedOwner_ && IsWindow(requestedOwner_) ? GetAncestor(requestedOwner_, GA_ROOT) : nullptr;
-    state_ = ProgressState{};
-    state_.minimum = minimum;
-    state_.maximum = maximum;
-    state_.position = minimum;
-    state_.lastShown = static_cast<long long>(minimum) - 1;  // the first tick shows the bar
-    state_.cycling = cycling;
+    state_ = freshState(minimum, maximum, cycling);
     startTick_ = GetTickCount64();
     lastPumpTick_ = startTick_;
     framework::guarded(framework::TellUser{owner_, kProgressOpenFailed}, [&] {
@@ -146,12 +168,10 @@ void ProgressWindow::OpenProgress(std::string_view text, int minimum, int maximu
         openWindow();
     });
     if (!form_) return;
-    // The owner is disabled before anything is dispatched: from the first message on, it
-    // counts as busy, and nothing of it can be used or closed under the operation.
-    if (owner_ && IsWindowEnabled(owner_)) {
-        EnableWindow(owner_, FALSE);
-        ownerDisabled_ = true;
-    }
+    // The windows are disabled before anything is dispatched: from the first message on,
+    // the owner counts as busy, and nothing of the plug-in can be used or closed under
+    // the operation.
+    disableWindows();
     // Time for the window to paint before the operation takes the thread.
     framework::WaitDispatching(kProgressInterval);
     lastPumpTick_ = GetTickCount64();
@@ -171,6 +191,7 @@ void ProgressWindow::openWindow() {
     options.height = kBaseHeight;
     options.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     options.font = kFont;
+    options.closesDuringOperations = true;
     std::string error;
     HWND form = framework::CreateForm(options, std::make_unique<ProgressForm>(*this), error);
     if (!form) throw std::runtime_error(error);
@@ -238,10 +259,41 @@ void ProgressWindow::gone(HWND form) {
     enableOwner();
 }
 
+namespace {
+
+struct DisableSearch {
+    HWND except;
+    std::vector<HWND>* disabled;
+};
+
+BOOL CALLBACK disableForm(HWND window, LPARAM lParam) {
+    auto& search = *reinterpret_cast<DisableSearch*>(lParam);
+    if (window == search.except || !framework::IsForm(window) || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    EnableWindow(window, FALSE);
+    search.disabled->push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+void ProgressWindow::disableWindows() {
+    if (owner_ && IsWindowEnabled(owner_)) {
+        EnableWindow(owner_, FALSE);
+        disabled_.push_back(owner_);
+    }
+    DisableSearch search{form_, &disabled_};
+    framework::guarded(framework::Silent{}, [&] {
+        EnumThreadWindows(GetCurrentThreadId(), disableForm, reinterpret_cast<LPARAM>(&search));
+    });
+}
+
 void ProgressWindow::enableOwner() {
-    if (!ownerDisabled_) return;
-    ownerDisabled_ = false;
-    if (IsWindow(owner_)) EnableWindow(owner_, TRUE);
+    // The owner last, so that it is the one the system activates.
+    const std::vector<HWND> windows = std::move(disabled_);
+    disabled_.clear();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (IsWindow(*it)) EnableWindow(*it, TRUE);
 }
 
 void ProgressWindow::destroyNow() {
@@ -254,6 +306,23 @@ void ProgressWindow::destroyNow() {
 }
 
 void ProgressWindow::CloseProgress() {
+    if (depth_ > 1) {
+        --depth_;
+        if (!outer_.empty()) {
+            status_ = std::move(outer_.back().status);
+            state_ = outer_.back().state;
+            state_.lastShown = state_.minimum - 1;  // the bar shows the outer position again
+            outer_.pop_back();
+        }
+        PumpMessages();
+        return;
+    }
+    CloseAll();
+}
+
+void ProgressWindow::CloseAll() {
+    depth_ = 0;
+    outer_.clear();
     closePermitted_ = true;
     if (form_ && !framework::PostCloseRequest(form_)) destroyNow();
     // Enabled while the window still stands, so that the owner is the window the system
@@ -273,11 +342,32 @@ void ProgressWindow::StepProgress(int position) {
     PumpMessages();
 }
 
+void ProgressWindow::SetProgressRange(int minimum, int maximum) {
+    state_.minimum = minimum;
+    state_.maximum = maximum;
+    if (state_.position < minimum) state_.position = minimum;
+    state_.lastShown = static_cast<long long>(minimum) - 1;
+}
+
 void ProgressWindow::SetProgressText(std::string_view text) {
     framework::guarded(framework::Silent{}, [&] { status_ = std::string(text); });
     PumpMessages();
 }
 
 void ProgressWindow::PumpMessages() { framework::PumpMessages(); }
+
+ProgressWindow& PluginProgress() {
+    static ProgressWindow progress;
+    // An operation that ended by an exception left its levels open: the window goes
+    // with the operation, and the windows it disabled come back.
+    static const bool followsOperations = [] {
+        framework::PluginOperations().ended = [] {
+            if (progress.depth() > 0) progress.CloseAll();
+        };
+        return true;
+    }();
+    (void)followsOperations;
+    return progress;
+}
 
 }  // namespace orv::tools

@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orv::tools {
 
@@ -33,6 +34,11 @@ class ProgressForm;
 // button and painting run while StepProgress, SetProgressText, OpenProgress or
 // CloseProgress pump messages. Nothing here throws into the operation: a window that
 // cannot be opened is reported to the user and the operation runs without one.
+//
+// While it is open its owner and every other window of the plug-in on the thread are
+// disabled, so that nothing else can be started or closed under the operation. An
+// OpenProgress while open nests (see library::Progress): the window stays, shows the
+// inner text and range, and its owner stays the outer one's.
 class ProgressWindow : public library::Progress {
 public:
     explicit ProgressWindow(HWND owner = nullptr);
@@ -52,7 +58,14 @@ public:
     // Costs one tick-count read, and a pump of messages at most every kProgressInterval.
     void StepProgress(int position) override;
     void SetProgressText(std::string_view text) override;
+    void SetProgressRange(int minimum, int maximum) override;
     bool stopRequested() const override { return stop_ != 0; }
+
+    // Closes the window whatever was left open inside it (an operation that ended by an
+    // exception closes nothing).
+    void CloseAll();
+    // Levels open now (0: the window is not shown for anyone).
+    int depth() const { return depth_; }
 
     // Everything waiting in the thread's queue, dispatched now.
     void PumpMessages();
@@ -72,22 +85,53 @@ private:
 
     void openWindow();
     void placeOverOwner();
-    // Enables the owner again when it was us who disabled it.
+    // Disables the owner and the plug-in's other windows; enables again what it disabled.
+    void disableWindows();
     void enableOwner();
     // Destroys a window that is still there; the owner is given back first, so that it
     // is the window the system activates.
     void destroyNow();
 
+    struct Level {
+        std::string status;
+        ProgressState state;
+    };
+
     HWND requestedOwner_ = nullptr;
     HWND owner_ = nullptr;  // the top-level window of the open window's owner
     HWND form_ = nullptr;
     int stop_ = 0;               // 1 once the user confirmed stopping; a plain int of the UI thread
-    bool ownerDisabled_ = false;  // by us, so ours to enable again
+    int depth_ = 0;
+    std::vector<Level> outer_;   // the levels the open one opened inside, innermost last
+    std::vector<HWND> disabled_;  // by us, so ours to enable again
     bool closePermitted_ = false;
     ProgressState state_;
     ULONGLONG startTick_ = 0;
     ULONGLONG lastPumpTick_ = 0;
     std::string status_;  // Label1's text, brought onto the label by the next tick
+};
+
+// The plug-in's one progress window, shared by every window of it so that an operation's
+// server requests show inside the operation's progress instead of replacing it.
+ProgressWindow& PluginProgress();
+
+// A window's way to the plug-in's progress window: what it opens is shown over `owner`
+// (a nested opening keeps the outer one's owner).
+class ProgressOver : public library::Progress {
+public:
+    explicit ProgressOver(HWND owner = nullptr) : owner_(owner) {}
+    void setOwner(HWND owner) { owner_ = owner; }
+    void OpenProgress(std::string_view text, int minimum, int maximum, bool cycling) override {
+        PluginProgress().OpenProgress(owner_, text, minimum, maximum, cycling);
+    }
+    void CloseProgress() override { PluginProgress().CloseProgress(); }
+    void StepProgress(int position) override { PluginProgress().StepProgress(position); }
+    void SetProgressText(std::string_view text) override { PluginProgress().SetProgressText(text); }
+    void SetProgressRange(int minimum, int maximum) override { PluginProgress().SetProgressRange(minimum, maximum); }
+    bool stopRequested() const override { return PluginProgress().stopRequested(); }
+
+private:
+    HWND owner_;
 };
 
 }  // namespace orv::tools

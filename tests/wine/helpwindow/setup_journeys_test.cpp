@@ -11,7 +11,7 @@
 #include "framework/win32/window_capture.h"
 #include "helpwindow/menu_states.h"
 #include "library/settings.h"
-#include "helpwindow/win32/ui_thread_call.h"
+#include "framework/win32/ui_tasks.h"
 #include "library/fragment.h"
 #include "library/plain_progress.h"
 #include "support/recording_prompter.h"
@@ -322,8 +322,12 @@ TEST_F(SetupJourney, AnAccountRegisteredInTheOnlineWindowSignsInAndSubmitsAChang
         HWND online = wine::waitForWindow(L"ORVWindowClassForm在线", 15000);
         if (!online) return false;
         const CloseWhenDone closeWhenDone{online};  // however the steps end
+        // Posted as the plug-in's own workers post, and waited for here.
         const auto onWindowThread = [](const std::function<std::wstring()>& body) {
-            return helpwindow::runOnWindowThread(helpWindowHandle(), body, std::wstring());
+            auto result = std::make_shared<std::promise<std::wstring>>();
+            std::future<std::wstring> ran = result->get_future();
+            if (!framework::PostUiTask([body, result] { result->set_value(body()); })) return std::wstring();
+            return ran.wait_for(std::chrono::seconds(20)) == std::future_status::ready ? ran.get() : std::wstring();
         };
         const auto until = [](const std::function<bool()>& done) {
             for (int i = 0; i < 300 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
