@@ -505,6 +505,42 @@ TEST_F(CatalogueTest, AMoveIntoTheCategoryItselfOrBelowItIsRefused) {
     EXPECT_EQ(snapshot(db), before);
 }
 
+// 移动 takes the selection before its chooser opens and refuses there what cannot move;
+// what the chooser's loop lets happen meanwhile (the tree reloaded, another selection, a
+// node moved or deleted elsewhere) changes nothing of what was taken, and a node that is
+// no longer where it was taken from is refused rather than moved from somewhere else.
+TEST_F(CatalogueTest, AMoveActsOnWhatWasTakenBeforeTheChooser) {
+    const long long from = rows.category(kPrivate, 0, "From");
+    const long long e = rows.entry(kPrivate, from, "E");
+    const long long f = rows.entry(kPrivate, from, "F");
+    const long long to = rows.category(kPrivate, 0, "To");
+
+    rig.select({r(kPublic, root)});
+    EXPECT_FALSE(rig.catalogue.TakeMoveSelection());
+    EXPECT_EQ(rig.prompter.said, std::vector<std::string>{"【私有库】不可以被移动。"});
+    rig.prompter.said.clear();
+
+    rig.select({k(kPrivate, e)});
+    std::optional<helpwindow::MoveSelectionTaken> taken = rig.catalogue.TakeMoveSelection();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(taken->lib, kPrivate);
+    rig.select({r(kPublic, root)});  // a click elsewhere while the chooser is open
+    rig.catalogue.MoveTaken(*taken, to);
+    EXPECT_TRUE(rig.prompter.said.empty()) << rig.prompter.said.front();
+    EXPECT_EQ(value(kPrivate, tables::KeywordList, "kID=" + n(e), "dID"), n(to));
+    EXPECT_EQ(value(kPrivate, tables::KeywordList, "kID=" + n(f), "dID"), n(from));
+
+    rig.select({k(kPrivate, f)});
+    taken = rig.catalogue.TakeMoveSelection();
+    ASSERT_TRUE(taken);
+    ASSERT_EQ(db.update(kPrivate, tables::KeywordList, "kID=" + n(f), "dID=" + n(to)), 1);  // moved meanwhile
+    const std::string before = snapshot(db);
+    rig.catalogue.MoveTaken(*taken, from);
+    EXPECT_EQ(rig.prompter.said,
+              std::vector<std::string>{"选择的节点已经被改变或移走，没有移动。请重新选择后再移动。"});
+    EXPECT_EQ(snapshot(db), before);
+}
+
 TEST(CatalogueMove, CategoriesAndEntriesMoveAndThePublicMoveIsRecorded) {
     for (int lib : {kPrivate, kPublic}) {
         SCOPED_TRACE(lib);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <set>
 
 using namespace orv;
@@ -219,4 +221,51 @@ TEST_F(PluginDll, PlacementComesFromTheSettingsAndIsSavedOnClose) {
     EXPECT_EQ(r.right - r.left, 750);
     EXPECT_EQ(r.bottom - r.top, 450);
     deleteIdeFile(L"Settings\\orv.ini");
+}
+
+// The IDE may give its reference back while the help window is open: the window goes on
+// working, for the module stays loaded while a window of it lives, and once the last one
+// has gone the module goes too.
+TEST(PluginExports, TheModuleOutlivesTheIdesReferenceWhileItsWindowLives) {
+    const std::wstring copy = programDir() + L"OrvintaHelpHeld.dll";
+    ASSERT_TRUE(CopyFileW(dllPath().c_str(), copy.c_str(), FALSE));
+    HMODULE m = LoadLibraryW(copy.c_str());
+    ASSERT_NE(m, nullptr);
+    const Exports held(m);
+    HostString name{}, description{};
+    held.initialization(&name, &description);
+    hostStringFree(&name);
+    hostStringFree(&description);
+    int32_t next = 3000;
+    held.toolAdd(&next);
+    ASSERT_EQ(held.menuCommand(3000), 1);
+    pumpMessages(200);
+    std::vector<HWND> windows = windowsOfClass(L"OrvintaHelp");
+    ASSERT_EQ(windows.size(), 1u);
+    HWND help = windows.front();
+
+    FreeLibrary(m);  // the IDE's own reference
+    pumpMessages(200);
+    EXPECT_NE(GetModuleHandleW(copy.c_str()), nullptr) << "unloaded under its open window";
+    ASSERT_TRUE(IsWindow(help));
+    // The window still answers and works: a tab clicked, the page message followed.
+    HWND tabs = GetDlgItem(help, 102);
+    ASSERT_NE(tabs, nullptr);
+    NMHDR change{tabs, 102, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
+    SendMessageW(help, WM_NOTIFY, 102, reinterpret_cast<LPARAM>(&change));
+    const char link[] = "tPRINT";
+    SendMessageW(help, 0x501, 0x504, reinterpret_cast<LPARAM>(link));
+    pumpMessages(300);
+    EXPECT_TRUE(IsWindow(help));
+
+    SendMessageW(help, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(help));
+    bool unloaded = false;
+    for (int i = 0; i < 100 && !unloaded; ++i) {
+        pumpMessages(50);
+        unloaded = GetModuleHandleW(copy.c_str()) == nullptr;
+    }
+    EXPECT_TRUE(unloaded) << "the last window went and the module stayed";
+    DeleteFileW(copy.c_str());
 }

@@ -5,6 +5,7 @@
 
 #include "framework/win32/controls.h"
 #include "framework/win32/fonts.h"
+#include "framework/win32/gdiplus_session.h"
 #include "framework/win32/message_loop.h"
 #include "framework/win32/screen_scale.h"
 #include "framework/win32/window_capture.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <gdiplus.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -218,6 +220,35 @@ TEST_F(FormLayout, PictureOfTheFormIsSaved) {
     GetWindowRect(form, &outer);
     EXPECT_EQ(be32(16), outer.right - outer.left);
     EXPECT_EQ(be32(20), outer.bottom - outer.top);
+
+    // And it shows the form as it is, not a blank window of the right size: read back,
+    // the progress bar is filled over its first 60 % and empty over the rest, and the
+    // list box's first line carries text.
+    const framework::GdiplusUse gdiplus;
+    ASSERT_TRUE(gdiplus.ok());
+    Gdiplus::Bitmap picture(path.c_str());
+    ASSERT_EQ(picture.GetLastStatus(), Gdiplus::Ok);
+    POINT origin{0, 0};
+    ClientToScreen(form, &origin);
+    const auto pixel = [&](HWND control, int x, int y) {
+        RECT r = rectInParent(control);
+        Gdiplus::Color c;
+        picture.GetPixel(origin.x - outer.left + r.left + x, origin.y - outer.top + r.top + y, &c);
+        return c.ToCOLORREF();
+    };
+    HWND bar = GetDlgItem(form, 208);
+    const RECT barRect = rectInParent(bar);
+    const int barWidth = barRect.right - barRect.left, barMiddle = (barRect.bottom - barRect.top) / 2;
+    EXPECT_NE(pixel(bar, barWidth / 4, barMiddle), pixel(bar, barWidth * 9 / 10, barMiddle))
+        << "the bar's filled and empty parts look alike";
+    HWND list = GetDlgItem(form, 206);
+    RECT line{};
+    SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line));
+    const COLORREF background = pixel(list, line.right - 3, line.bottom - 1);
+    int inked = 0;
+    for (int x = line.left; x < line.left + 60 && x < line.right; ++x)
+        for (int y = line.top; y < line.bottom; ++y) inked += pixel(list, x + 1, y + 1) != background;
+    EXPECT_GT(inked, 10) << "the list's first line shows no text";
 }
 
 TEST(FormFonts, OneFontPerDistinctTextSizedForTheScreen) {

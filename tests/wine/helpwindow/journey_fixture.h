@@ -15,8 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace orv::helpwindow_test {
@@ -34,6 +38,85 @@ inline std::string programFolder() {
 }
 
 inline std::string sampleSettings() { return test::readFile(std::filesystem::u8path(programFolder()) / "orv.ini"); }
+
+// The libraries as the journeys hand them to the window, with two hooks for hurried
+// people: a read off the window's thread (a worker's) can be held at a latch until the
+// test lets it go, and each row the window's thread adds can call the test back, in the
+// middle of the command that adds it.
+class JourneyDb : public library::SqliteHostDb {
+public:
+    JourneyDb() : windowThread_(GetCurrentThreadId()) {}
+
+    // The next read of a worker waits inside the library until release().
+    void holdNextWorkerRead() {
+        std::lock_guard lock(mutex_);
+        armed_ = true;
+        held_ = released_ = false;
+    }
+    bool waitHeld(int ms) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return held_; });
+    }
+    void release() {
+        {
+            std::lock_guard lock(mutex_);
+            released_ = true;
+            armed_ = false;
+        }
+        changed_.notify_all();
+    }
+
+    // Called after each row the window's thread adds (library, table, assignments).
+    std::function<void(int, std::string_view, std::string_view)> afterAdd;
+
+    int find(int lib, std::string_view table, std::string_view where, library::ResultTable& out,
+             std::string_view fields, std::string_view order, int limit) override {
+        holdIfArmed();
+        return SqliteHostDb::find(lib, table, where, out, fields, order, limit);
+    }
+    std::string findOnly(int lib, std::string_view table, std::string_view where, std::string_view field,
+                         std::string_view order) override {
+        holdIfArmed();
+        return SqliteHostDb::findOnly(lib, table, where, field, order);
+    }
+    long long count(int lib, std::string_view table, std::string_view where) override {
+        holdIfArmed();
+        return SqliteHostDb::count(lib, table, where);
+    }
+    long long addItem(int lib, std::string_view table, std::string_view assignments) override {
+        const long long id = SqliteHostDb::addItem(lib, table, assignments);
+        added(lib, table, assignments);
+        return id;
+    }
+    long long addItemUtf(int lib, std::string_view table, std::string_view assignments) override {
+        const long long id = SqliteHostDb::addItemUtf(lib, table, assignments);
+        added(lib, table, assignments);
+        return id;
+    }
+
+private:
+    void holdIfArmed() {
+        if (GetCurrentThreadId() == windowThread_) return;
+        std::unique_lock lock(mutex_);
+        if (!armed_) return;
+        armed_ = false;
+        held_ = true;
+        changed_.notify_all();
+        // Ten seconds at most, so that a failing test still ends.
+        changed_.wait_for(lock, std::chrono::seconds(10), [&] { return released_; });
+    }
+    void added(int lib, std::string_view table, std::string_view assignments) {
+        if (afterAdd && GetCurrentThreadId() == windowThread_) {
+            auto hook = afterAdd;  // the hook may replace itself
+            hook(lib, table, assignments);
+        }
+    }
+
+    const DWORD windowThread_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool armed_ = false, held_ = false, released_ = false;
+};
 
 class HelpWindowJourney : public ::testing::Test {
 protected:
@@ -75,7 +158,7 @@ protected:
     HelpWindowDriver& window() { return *window_; }
 
     std::string folder_;
-    library::SqliteHostDb db_;
+    JourneyDb db_;
     std::unique_ptr<HelpWindowDriver> window_;
 };
 
