@@ -7,6 +7,7 @@
 #include "framework/win32/controls.h"
 #include "framework/win32/form.h"
 #include "framework/win32/message_box_prompter.h"
+#include "framework/win32/operations.h"
 #include "text/win32/wide_text.h"
 
 #include <commctrl.h>
@@ -98,6 +99,8 @@ private:
 }  // namespace
 
 std::optional<long long> chooseCategory(HWND owner, library::HostDb& db, int lib) {
+    // A modal window opened inside a running operation's waits would hold it until closed.
+    if (framework::RefusedWhileBusy(owner)) return std::nullopt;
     std::optional<long long> chosen;
     framework::FormOptions options;
     options.name = L"Form选择目录";

@@ -35,7 +35,7 @@ void openEntryEditor(HWND owner, const EditorHost& host, bool isNew, const libra
 // Opens the category editor in `mode` for `node` (see CategoryMode).
 void openCategoryEditor(HWND owner, const EditorHost& host, CategoryMode mode, const library::TreeNode& node);
 // The chooser, modal over `owner`: the dID chosen in library `lib` (0: the top level),
-// nothing when cancelled.
+// nothing when cancelled, or refused (and said so) while an operation runs.
 std::optional<long long> chooseCategory(HWND owner, library::HostDb& db, int lib);
 
 // Asks each open editor to close, its close question included; false when one stays.

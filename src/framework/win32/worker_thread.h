@@ -10,11 +10,19 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
 namespace orv::framework {
+
+// How many of this module's threads are at work now (for timings and diagnostics).
+inline std::atomic<int>& RunningWorkers() {
+    static std::atomic<int> running{0};
+    return running;
+}
+
 namespace detail {
 
 struct WorkerLaunch {
@@ -29,6 +37,7 @@ inline DWORD WINAPI workerEntry(void* parameter) {
         const std::unique_ptr<WorkerLaunch> owned(launch);
         owned->work();
     });
+    --RunningWorkers();
     // The IDE may have unloaded the plug-in while the work ran; this reference is then
     // the last, and no code of the module may run once it is given back.
     FreeLibraryAndExitThread(pin, 0);
@@ -50,9 +59,11 @@ inline bool startWorkerThread(std::function<void()> work, std::string& error) {
         error = "GetModuleHandleExW failed (error " + std::to_string(code) + ")";
         return false;
     }
+    ++RunningWorkers();
     HANDLE thread = CreateThread(nullptr, 0, detail::workerEntry, launch.get(), 0, nullptr);
     if (!thread) {
         const DWORD code = GetLastError();
+        --RunningWorkers();
         FreeLibrary(launch->pin);
         error = "CreateThread failed (error " + std::to_string(code) + ")";
         return false;

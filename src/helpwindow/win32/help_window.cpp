@@ -6,6 +6,7 @@
 #include "editors/win32/editor_windows.h"
 #include "framework/win32/controls.h"
 #include "framework/win32/entry_guard.h"
+#include "framework/win32/operations.h"
 #include "framework/win32/screen_scale.h"
 #include "framework/win32/ui_tasks.h"
 #include "framework/win32/window_placement.h"
@@ -90,13 +91,18 @@ void HelpWindow::onCreated(HWND form, LPARAM) {
 }
 
 // The core's jobs get threads that keep the module loaded; their results come back as
-// tasks of this thread.
+// tasks of this thread, and wait there while an operation runs: its command holds tree
+// items across the waits in which the task would otherwise run.
 WindowThread HelpWindow::windowThread() {
     return WindowThread{[](Task job) {
                             std::string error;
                             return framework::startWorkerThread(std::move(job), error);
                         },
-                        [](Task task) { return framework::PostUiTask(std::move(task)); }};
+                        [](Task task) {
+                            return framework::PostUiTask([task = std::move(task)]() mutable {
+                                framework::PluginOperations().whenIdle(std::move(task));
+                            });
+                        }};
 }
 
 void HelpWindow::create(HWND form) {
@@ -185,6 +191,7 @@ void HelpWindow::createTree(HWND form) {
     events.onCollapsed = [this](ItemId item) { contents_->OnCollapsed(item); };
     events.onSelected = [this](ItemId item) { contents_->OnSelected(item); };
     events.onRightClick = [this](ItemId, POINT at) { showTreeMenu(at); };
+    events.heldStill = [] { return framework::PluginOperations().busy(); };
     std::string error;
     tree_ = TreeControl::Create(form, options, std::move(events), error);
     if (!tree_) throw std::runtime_error(error);

@@ -101,8 +101,23 @@ bool HelpWindow::catalogueCommand(int id) {
     }
 }
 
-// The windows this one opens: the editors, the sync and setup windows.
+// The windows this one opens: the editors, the sync and setup windows. None opens while
+// an operation runs: a window opened from inside its waits would keep it from ending
+// until that window closed.
 bool HelpWindow::windowCommand(int id) {
+    switch (id) {
+    case kCmdEdit:
+    case kMenuEdit:
+    case kMenuNewTopCategory:
+    case kMenuNewCategory:
+    case kMenuNewEntry:
+    case kCmdSync:
+    case kCmdSetup:
+        if (framework::RefusedWhileBusy(form_)) return true;
+        break;
+    default:
+        break;
+    }
     switch (id) {
     case kCmdEdit:
     case kMenuEdit:
@@ -219,6 +234,8 @@ void HelpWindow::searchLinks() {
 // the move acts on what was taken, refused when the tree changed meanwhile (a link's
 // result may reload it while the chooser is open).
 void HelpWindow::moveSelection() {
+    // Refused before the chooser opens, like every other refusal of 移动.
+    if (framework::RefusedWhileBusy(form_)) return;
     std::optional<MoveSelectionTaken> taken = catalogue_->TakeMoveSelection();
     if (!taken) return;
     const std::optional<long long> target = editors::chooseCategory(form_, db_, taken->lib);

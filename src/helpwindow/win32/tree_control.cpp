@@ -128,7 +128,10 @@ LRESULT TreeControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
     return 0;
 }
 
+bool TreeControl::heldStill() const { return !quiet_ && events_.heldStill && events_.heldStill(); }
+
 bool TreeControl::onModifiedClick(WPARAM keys, LPARAM position) {
+    if (heldStill()) return true;
     TVHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     SendMessageW(window_, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
@@ -174,6 +177,10 @@ bool TreeControl::handleNotify(NMHDR& header, LRESULT& result) {
         return true;
     }
     if (code == NM_CLICK || code == NM_RCLICK) {
+        if (heldStill()) {
+            result = TRUE;
+            return true;
+        }
         const DWORD at = GetMessagePos();
         POINT screen{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
         TVHITTESTINFO hit{};
@@ -191,6 +198,11 @@ bool TreeControl::handleNotify(NMHDR& header, LRESULT& result) {
         return true;
     }
     auto& change = reinterpret_cast<NMTREEVIEWW&>(header);
+    const bool changing = isCode(code, TVN_ITEMEXPANDINGW, TVN_ITEMEXPANDINGA) || isCode(code, TVN_SELCHANGINGW, TVN_SELCHANGINGA);
+    if (changing && heldStill()) {
+        result = TRUE;  // refused: a command holds the items
+        return true;
+    }
     if (isCode(code, TVN_DELETEITEMW, TVN_DELETEITEMA)) {
         // Items the control removes on its own (its window going) take their records.
         forgetSubtree(change.itemOld.hItem);

@@ -27,6 +27,10 @@ struct TreeEvents {
     // A right click, with the item under the cursor (kNoItem: none) and the cursor's
     // screen position, where a context menu goes.
     std::function<void(ItemId, POINT)> onRightClick;
+    // True while a command holds items of the tree across its waits: meanwhile the
+    // user's clicks and keys neither open, close nor select items (the command's own
+    // changes go on).
+    std::function<bool()> heldStill;
 };
 
 // The tree view of a form, used on the window's thread only, like the control itself:
@@ -89,6 +93,7 @@ private:
                                          DWORD_PTR self);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     bool onModifiedClick(WPARAM keys, LPARAM position);
+    bool heldStill() const;
     bool makeImageList(std::string& error);
 
     // On the window's thread.

@@ -75,12 +75,19 @@ public:
             if (const auto operation = framework::BeginOperation(form, "确定修改")) confirm(form);
             break;
         case kCommand2: framework::PostCloseRequest(form); break;
-        case kCommand4: testLogin(form); break;
+        // The login test and the windows this one opens wait or loop in their turn:
+        // none starts inside a running operation.
+        case kCommand4:
+            if (!framework::RefusedWhileBusy(form)) testLogin(form);
+            break;
         case kCommand5:
             if (const auto operation = framework::BeginOperation(form, "整理数据库")) compact(form);
             break;
-        case kCommand3: registerAccount(form); break;
+        case kCommand3:
+            if (!framework::RefusedWhileBusy(form)) registerAccount(form);
+            break;
         case kCommand6:
+            if (framework::RefusedWhileBusy(form)) break;
             tools::runImportWindow(form, tools::ImportHost{host_.db, host_.ideFolder, host_.settings.user,
                                                            host_.showImportReport, host_.reloadTree});
             break;
