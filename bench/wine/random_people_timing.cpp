@@ -10,6 +10,8 @@
 #include "helpwindow/random_person.h"
 #include "helpwindow/window_driver.h"
 
+#include "forms/forms_support.h"
+
 #include "framework/win32/operations.h"
 #include "framework/win32/worker_thread.h"
 #include "helpwindow/win32/help_window.h"
@@ -182,6 +184,10 @@ int main(int argc, char** argv) {
     if (!answered) std::printf("random_people_timing: %s\n", person.failure().c_str());
     std::printf("action to idle: p50 %.1f ms, p95 %.1f ms, max %.1f ms over %zu actions\n", percentile(spent, 0.5),
                 percentile(spent, 0.95), percentile(spent, 1.0), spent.size());
+    // Every action in order, for a closer look: build/journeys/random-people-timing.log.
+    std::ofstream every(std::filesystem::path(forms_test::journeyPicture("random-people-timing.log")));
+    for (std::size_t i = 0; i < slowest.size(); ++i)
+        every << '#' << i + 1 << ' ' << static_cast<long>(slowest[i].first) << " ms  " << slowest[i].second << '\n';
     std::sort(slowest.begin(), slowest.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     for (std::size_t i = 0; i < std::min<std::size_t>(5, slowest.size()); ++i)
         std::printf("  %8.1f ms  %s\n", slowest[i].first, slowest[i].second.c_str());
