@@ -101,7 +101,7 @@ struct Window {
     helpwindow::MemoryView view;
     SilentPrompter prompter;
     library::PlainProgress progress;
-    helpwindow::Contents contents{{db, tree, view, settings, [] { return kNow; }, &prompter}};
+    helpwindow::Contents contents{{db, tree, view, settings, [] { return kNow; }, prompter}};
     helpwindow::LinkDispatcher links{contents, helpwindow::inlineWindowThread()};
     sync::ServerSession session{settings, prompter, progress, sync::makeHttpClient()};
     helpwindow::Catalogue catalogue{{contents, links, prompter, progress, session}};

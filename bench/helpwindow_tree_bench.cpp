@@ -23,12 +23,20 @@ namespace {
 
 constexpr long long kMinEntries = 50000;
 
+// Nothing the tree says is timed.
+class Unheard : public library::Prompter {
+public:
+    void message(std::string_view, library::MessageKind) override {}
+    bool ask(std::string_view) override { return false; }
+};
+
 struct BenchTree {
     fs::path dir;
     library::SqliteHostDb db;
     library::Settings settings;
     helpwindow::MemoryTree tree;
     helpwindow::MemoryView view;
+    Unheard prompter;
     std::unique_ptr<helpwindow::Contents> contents;
     long long biggest = 0;       // the category with the most entries
     long long entriesThere = 0;
@@ -47,7 +55,7 @@ BenchTree& benchTree() {
             !b->db.openInMemory(library::kPrivate, library::kPrivate, b->error))
             return b;
         b->contents = std::make_unique<helpwindow::Contents>(
-            helpwindow::ContentsSources{b->db, b->tree, b->view, b->settings, {}, nullptr});
+            helpwindow::ContentsSources{b->db, b->tree, b->view, b->settings, {}, b->prompter});
 
         library::ResultTable categories;
         b->db.find(library::kPublic, library::tables::Directory, "dID>0", categories, "dID", "", 0);

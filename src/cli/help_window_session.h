@@ -27,7 +27,7 @@ struct HelpWindowSession {
     library::Settings settings;
     helpwindow::MemoryTree tree;
     helpwindow::MemoryView view;
-    helpwindow::Contents contents{{db, tree, view, settings, library::uDateNow, &prompter}};
+    helpwindow::Contents contents{{db, tree, view, settings, library::uDateNow, prompter}};
 };
 
 }  // namespace orv::cli

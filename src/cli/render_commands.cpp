@@ -47,7 +47,7 @@ int renderCommand(Context& ctx) {
     CapturedView view;
     FixedSearch search(ctx.args.value("--search"));
     render::PageRenderer renderer({db, library::withTrailingSeparator(ide), ideSettings(ide).classified != 0},
-                                  history, view, &search);
+                                  history, view, search);
     if (!renderer.RenderPage(record)) failure("the page of " + link + " has nothing to show");
     ctx.out << view.html;
     return kExitOk;

@@ -4,13 +4,19 @@
 #include "library/change_log.h"
 #include "library/fragment.h"
 #include "library/schema.h"
+#include "sync/server_reply.h"
 #include "text/ascii.h"
 
 namespace orv::editors {
 
 bool editingAllowed(sync::ServerSession& session, int lib, bool serverKeepsNoCopy) {
     if (lib != library::kPublic || serverKeepsNoCopy || session.settings.freeChanges()) return true;
-    return sync::TestLogin(session, false) >= 1;
+    const int remaining = sync::TestLogin(session, false);
+    // The account test itself is silent; an editor that does not open says why.
+    if (remaining == 0)
+        session.prompter.message(std::string(sync::kNoChangesLeft) + "\r\n\r\n" + std::string(sync::kAccountLevels),
+                                 library::MessageKind::Information);
+    return remaining >= 1;
 }
 
 Author currentAuthor(const EditorSources& s) {

@@ -259,11 +259,10 @@ std::string CollectEntryChanges(const EntryState& s, const EntryFields& f) {
     library::Assignments list;
     if (!sameLine(f.keyWord, s.keyWord))
         list.addText("KeyWord", f.keyWord).addText("UKeyWord", text::toUpperAscii(f.keyWord));
-    // An empty display name stands for the keyword; one that was empty already and stays
-    // so is no change.
-    const bool displayStaysEmpty = f.displayKeyWord.empty() && s.displayKeyWord.empty() && !s.isNew;
+    // An empty display name stands for the keyword: a row stored without one (an older
+    // tool's, a direct statement's) gets the keyword, and its blank line is mended.
     const std::string& display = f.displayKeyWord.empty() ? f.keyWord : f.displayKeyWord;
-    if (!displayStaysEmpty && !sameLine(display, s.displayKeyWord)) list.addText("DisplayKeyWord", display);
+    if (!sameLine(display, s.displayKeyWord)) list.addText("DisplayKeyWord", display);
     if (const int platform = platformOf(f); platform != s.platform) list.add("Platform", platform);
     if (const long long attribute = toInt(f.attribute); attribute != s.attribute) list.add("Attribute", attribute);
     const long long type = toInt(f.type);
@@ -285,8 +284,9 @@ std::string CollectEntryChanges(const EntryState& s, const EntryFields& f) {
             list.addText(c.name, withCrLf(value));
         }
     }
-    // A new row stores the sort its form shows; the table's own default may differ.
-    if (const long long sort = toInt(f.sort); sort != s.sort || s.isNew) list.add("Sort", sort);
+    // A new row stores the sort its form shows (the table's own default may differ), but
+    // the sort alone is no change: an untouched new form has nothing to save or ask about.
+    if (const long long sort = toInt(f.sort); sort != s.sort || (s.isNew && !list.empty())) list.add("Sort", sort);
     return list.str();
 }
 

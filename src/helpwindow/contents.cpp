@@ -87,8 +87,7 @@ void Contents::addPrivateRoot(ItemId parent) {
                                 .str();
     const long long dID = s_.db.addItem(library::kPublic, tables::Directory, row);
     if (dID < 1) {
-        if (s_.prompter)
-            s_.prompter->message(library::failedAddMessage(s_.db, library::kPublic), library::MessageKind::Error);
+        s_.prompter.message(library::failedAddMessage(s_.db, library::kPublic), library::MessageKind::Error);
         return;
     }
     TreeNode node;

@@ -39,9 +39,8 @@ struct ContentsSources {
     HelpWindowView& view;
     const library::Settings& settings;
     Clock now;
-    // Where a failed write (the private root's row) is told; the window and orvhelp
-    // always give one.
-    library::Prompter* prompter = nullptr;
+    // Where a failed write (the private root's row) is told.
+    library::Prompter& prompter;
 };
 
 // The text of the line that stands for the entries a level leaves out.

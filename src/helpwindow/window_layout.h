@@ -22,6 +22,9 @@ inline constexpr int kCommand1 = 119;
 inline constexpr int kTreeList1 = 120;
 inline constexpr int kShape1 = 121;
 inline constexpr int kMiniblink1 = 122;
+// The notice that stands where the page would when the engine cannot give a view: an id
+// apart from every command, so that nothing it sends reads as one.
+inline constexpr int kEngineNotice = 200;
 
 inline constexpr std::array<std::string_view, 4> kTabCaptions{"目录", "索引", "搜索", "收藏"};
 inline constexpr std::string_view kTreeColumnCaption = "目录";

@@ -2,6 +2,7 @@
 #include "render/page_renderer.h"
 
 #include "library/schema.h"
+#include "text/markup.h"
 
 namespace orv::render {
 
@@ -10,11 +11,12 @@ std::string pageAuthor(library::HostDb& db, long long uID) {
     return db.findOnly(library::kPublic, library::tables::User, "uID=" + std::to_string(uID), "uName", "");
 }
 
-Marking markingFrom(const SearchState* search) {
-    if (!search || !search->searchTabActive()) return {};
-    const std::string word = search->searchText();
+Marking markingFrom(const SearchState& search) {
+    if (!search.searchTabActive()) return {};
+    const std::string word = search.searchText();
     if (word.empty()) return {};
-    return {word, "<span class=\"highlight\">" + word + "</span>"};
+    // What the user typed is text on the page, never markup of it.
+    return {word, "<span class=\"highlight\">" + text::escapeHtml(word) + "</span>"};
 }
 
 bool PageRenderer::RenderPage(const library::TreeNode& record) {

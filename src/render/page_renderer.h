@@ -46,7 +46,7 @@ struct Marking {
     std::string marker;
     bool on() const { return !word.empty(); }
 };
-Marking markingFrom(const SearchState* search);
+Marking markingFrom(const SearchState& search);
 
 // The account name of the user who last changed a row ("" for uID 0 or an unknown user).
 std::string pageAuthor(library::HostDb& db, long long uID);
@@ -59,7 +59,7 @@ std::optional<Page> buildFolderPage(const PageSources& sources, const library::T
 
 class PageRenderer {
 public:
-    PageRenderer(PageSources sources, NavigationHistory& history, PageView& view, const SearchState* search = nullptr)
+    PageRenderer(PageSources sources, NavigationHistory& history, PageView& view, const SearchState& search)
         : sources_(std::move(sources)), history_(history), view_(view), search_(search) {}
 
     // Shows the page of the record; returns false when nothing was shown.
@@ -71,7 +71,7 @@ private:
     PageSources sources_;
     NavigationHistory& history_;
     PageView& view_;
-    const SearchState* search_;
+    const SearchState& search_;
 };
 
 }  // namespace orv::render

@@ -15,6 +15,16 @@ inline constexpr std::string_view kReplyMarker = "澄岭";
 // Every reply that is not an error carries this.
 inline constexpr std::string_view kGoodReplySign = "//chengling//";
 
+// What the user reads when the account has no changes of the public library left.
+inline constexpr std::string_view kNoChangesLeft = "你的公共库修改次数不足，请24小后再修改。";
+// How many changes a day each account level has, as the setup window shows it.
+inline constexpr std::string_view kAccountLevels =
+    "【同步修改】服务器公共库文档次数(暂定)，等级说明登陆网站查看。\r\n"
+    "账号等级，普通(10积分内)：24小时修改     1 次。\r\n"
+    "账号等级，资深(  1万以内)：24小时修改     3 次。\r\n"
+    "账号等级，高级(10万以下)：24小时修改   30 次。\r\n"
+    "账号等级，至尊(10万以上)：24小时修改 300 次。";
+
 // The text between the first and the second marker; "" when either is missing.
 std::string replyPayload(std::string_view reply);
 

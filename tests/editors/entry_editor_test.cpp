@@ -261,6 +261,23 @@ TEST_F(EntryEditor, ADuplicateNameIsAskedAboutButAnEntryIsNoDuplicateOfItself) {
     EXPECT_EQ(value(kPublic, tables::KeywordData, "UKeyWord='PRINT'", "KeyWord"), "PRINT");
 }
 
+// An empty display name stands for the keyword, also for a row stored without one: its
+// blank line is mended by the next save, and the close question counts it. A new form
+// that nobody touched holds no change (its sort alone is none).
+TEST_F(EntryEditor, AnEmptyStoredDisplayNameTakesTheKeywordAndAnUntouchedNewFormIsNoChange) {
+    db.updateUtf(kPublic, tables::KeywordList, "kID=" + n(print), "DisplayKeyWord=''");
+    const EntryState blank = load(kPublic, print);
+    ASSERT_EQ(blank.displayKeyWord, "");
+    EXPECT_EQ(editors::CollectEntryChanges(blank, editors::FieldsOf(blank)), "DisplayKeyWord='Print'");
+
+    library::TreeNode rootNode{root, "[私用库]", 0, true, kPublic, library::kCategoryPrivateRoot};
+    const EntryState fresh = editors::NewEntryFor(db, rootNode);
+    EntryFields fields = editors::FieldsOf(fresh);
+    EXPECT_EQ(editors::CollectEntryChanges(fresh, fields), "");
+    fields.keyWord = "New";
+    EXPECT_EQ(editors::CollectEntryChanges(fresh, fields), "KeyWord='New',UKeyWord='NEW',DisplayKeyWord='New',Sort=10000");
+}
+
 TEST_F(EntryEditor, ANewPrivateEntryNeedsNoCategoryAndIsNeverSubmittedOrRecorded) {
     useServer("O'Neil");
     library::TreeNode rootNode{root, "[私用库]", 0, true, kPublic, library::kCategoryPrivateRoot};
@@ -313,6 +330,22 @@ TEST_F(EntryEditor, APageThatCannotBeReadGivesNoFields) {
     page.throws = "";
     EXPECT_TRUE(editors::ReadEntryFields(page).has_value());
     EXPECT_FALSE(editors::LoadEntry(db, kPublic, 999999).has_value());
+}
+
+// An editor of the public library opens only while the account has changes left today;
+// when it has none, the user is told so and how many changes each account level has.
+TEST_F(EntryEditor, AnAccountWithNoChangesLeftIsToldWhyTheEditorDoesNotOpen) {
+    useServer("zero");
+    EXPECT_FALSE(editors::editingAllowed(session, kPublic));
+    ASSERT_EQ(prompter.said.size(), 1u);
+    EXPECT_EQ(prompter.said[0].rfind("你的公共库修改次数不足，请24小后再修改。\r\n\r\n【同步修改】", 0), 0u) << prompter.said[0];
+    EXPECT_NE(prompter.said[0].find("至尊(10万以上)：24小时修改 300 次。"), std::string::npos);
+
+    prompter.said.clear();
+    useServer("O'Neil");
+    EXPECT_TRUE(editors::editingAllowed(session, kPublic));
+    EXPECT_TRUE(editors::editingAllowed(session, kPrivate));
+    EXPECT_TRUE(prompter.said.empty());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace tables = library::tables;
 CatalogueRig::CatalogueRig(library::HostDb& db, library::Settings& settings)
     : db(db),
       settings(settings),
-      contents({db, tree, view, settings, [] { return kNow; }, &prompter}),
+      contents({db, tree, view, settings, [] { return kNow; }, prompter}),
       links(contents, helpwindow::inlineWindowThread()),
       session{settings, prompter, progress, sync::makeHttpClient()},
       catalogue({contents, links, prompter, progress, session}) {}

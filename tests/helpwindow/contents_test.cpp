@@ -145,7 +145,8 @@ TEST(ContentsRootAdd, ThePrivateRootGoesThroughTheUtf16AddService) {
     Settings settings;
     helpwindow::MemoryTree tree;
     helpwindow::MemoryView view;
-    helpwindow::Contents contents({db, tree, view, settings, [] { return 5LL; }, nullptr});
+    RecordingPrompter prompter;
+    helpwindow::Contents contents({db, tree, view, settings, [] { return 5LL; }, prompter});
     contents.Reload();
     EXPECT_EQ(db.utf16, 1);
     EXPECT_EQ(db.utf8, 0);
@@ -175,7 +176,7 @@ TEST_F(ContentsTest, ARecycleBinShowsOnlyWhenItHoldsSomethingAndTheSettingAllows
         Settings s;
         s.recycle = c.recycle;
         helpwindow::MemoryTree t;
-        helpwindow::Contents tree2({fresh, t, view, s, [] { return kNow; }, &prompter});
+        helpwindow::Contents tree2({fresh, t, view, s, [] { return kNow; }, prompter});
         const std::string binName(c.lib == kPublic ? kPublicBinName : kPrivateBinName);
         const long long bin = add.category(c.lib, 0, binName, kCategoryRecycleBin, kRecycleBinSort);
         add.category(c.lib, 0, "ordinary");

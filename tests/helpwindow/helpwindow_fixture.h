@@ -68,7 +68,7 @@ protected:
     helpwindow::MemoryTree tree;
     helpwindow::MemoryView view;
     RecordingPrompter prompter;
-    helpwindow::Contents contents{{db, tree, view, settings, [] { return kNow; }, &prompter}};
+    helpwindow::Contents contents{{db, tree, view, settings, [] { return kNow; }, prompter}};
     LibraryRows rows{db};
 };
 

@@ -288,7 +288,7 @@ TEST_F(LinkTest, AFailingClickLeavesTheNextOneItsTurn) {
         }
         bool thrown = false;
     } view2;
-    helpwindow::Contents c2({db, tree, view2, settings, [] { return kNow; }, &prompter});
+    helpwindow::Contents c2({db, tree, view2, settings, [] { return kNow; }, prompter});
     test::QueuedWindowThread thread;
     LinkDispatcher links(c2, thread.seam());
     links.OpenLink("k0" + std::to_string(inB));

@@ -260,5 +260,17 @@ TEST(Commands, MenuTablesHoldTheirIdsInOrder) {
     EXPECT_EQ(kPopupMenu1Items[2].text, "\xE7\xB2\x98\xE8\xB4\xB4(\xE5\x85\xB1\xE4\xBA\xAB\xE6\x95\xB0\xE6\x8D\xAE)");
 }
 
+// Controls that are no command carry ids no command of the window has: whatever they
+// send (the engine's notice clicked, the divider double-clicked) runs nothing.
+TEST(MenuStates, ControlIdsAreNoCommandIds) {
+    std::set<int> commands;
+    for (const CommandItem& item : kToolbarButtons) commands.insert(item.id);
+    for (const CommandItem& item : kPopupMenu1Items) commands.insert(item.id);
+    for (const CommandItem& item : kPopupMenu2Items) commands.insert(item.id);
+    for (int control : {kTabControl1, kToolBar1, kPicture1, kText1, kList1, kCommand1, kTreeList1, kShape1, kMiniblink1,
+                        kEngineNotice})
+        EXPECT_EQ(commands.count(control), 0u) << control;
+}
+
 }  // namespace
 }  // namespace orv::helpwindow

@@ -77,6 +77,13 @@ public:
     void LoadHtml(const std::string& utf8) override { html = utf8; }
     std::string html;
 };
+
+// The search tab is not the active one: nothing is marked.
+class NoSearch : public render::SearchState {
+public:
+    bool searchTabActive() const override { return false; }
+    std::string searchText() const override { return {}; }
+};
 }  // namespace
 
 // Private trails and the history lead to the private root with "r0" + its public dID;
@@ -90,7 +97,8 @@ TEST_F(RenderFixture, PrivateRootLinkShowsThePrivateTopLevel) {
     ASSERT_TRUE(target);
     render::NavigationHistory history;
     LoadedPage view;
-    render::PageRenderer renderer(sources(), history, view);
+    const NoSearch search;
+    render::PageRenderer renderer(sources(), history, view, search);
     ASSERT_TRUE(renderer.RenderPage(render::recordOfTarget(*target)));
     EXPECT_EQ(part(view.html, "Name"), "[私用库]");
     EXPECT_EQ(part(view.html, "Contents"), "");
@@ -103,4 +111,23 @@ TEST_F(RenderFixture, PrivateRootLinkShowsThePrivateTopLevel) {
     const auto fromTree = folderPage(1, root, library::kCategoryPrivateRoot);
     ASSERT_TRUE(fromTree);
     EXPECT_EQ(fromTree->html, view.html);
+}
+
+// The search tab's word marks pages while that tab is shown, and stays text in the marker.
+TEST(SearchMarking, OnlyWhileTheSearchTabIsShownAndAsText) {
+    struct Search : render::SearchState {
+        bool active = true;
+        std::string word;
+        bool searchTabActive() const override { return active; }
+        std::string searchText() const override { return word; }
+    } search;
+    search.word = "a<b>&";
+    const render::Marking marking = render::markingFrom(search);
+    EXPECT_EQ(marking.word, "a<b>&");
+    EXPECT_EQ(marking.marker, "<span class=\"highlight\">a&lt;b&gt;&amp;</span>");
+    search.active = false;
+    EXPECT_FALSE(render::markingFrom(search).on());
+    search.active = true;
+    search.word.clear();
+    EXPECT_FALSE(render::markingFrom(search).on());
 }

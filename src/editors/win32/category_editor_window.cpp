@@ -266,7 +266,8 @@ private:
 
 void openCategoryEditor(HWND owner, const EditorHost& host, CategoryMode mode, const library::TreeNode& node) {
     framework::MessageBoxPrompter prompter(owner);
-    if (framework::BringFormForward(g_categoryEditor)) return;
+    // Each 编辑 or 新建 opens on its own node; the open editor's changes are asked about.
+    if (!framework::CloseForReopen(g_categoryEditor)) return;
     std::optional<CategoryState> state = LoadCategory(host.db, mode, node);
     if (!state) {
         prompter.message(kCategoryUnreadable, library::MessageKind::Error);

@@ -238,7 +238,8 @@ private:
 
 void openEntryEditor(HWND owner, const EditorHost& host, bool isNew, const library::TreeNode& node) {
     framework::MessageBoxPrompter prompter(owner);
-    if (framework::BringFormForward(g_entryEditor)) return;
+    // Each 编辑 or 新建 opens on its own node; the open editor's changes are asked about.
+    if (!framework::CloseForReopen(g_entryEditor)) return;
     std::optional<EntryState> state = isNew ? std::optional<EntryState>(NewEntryFor(host.db, node))
                                              : LoadEntry(host.db, node.lib, node.id);
     if (!state) {

@@ -168,8 +168,30 @@ void closeRequest(HWND hwnd, FormState& form) {
     DestroyWindow(hwnd);
 }
 
+// A shown and enabled push button of the form.
+bool pushButton(HWND window, bool defaultOnly) {
+    wchar_t kind[16] = {};
+    GetClassNameW(window, kind, 16);
+    if (lstrcmpiW(kind, L"Button") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window)) return false;
+    const LONG type = GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_DEFPUSHBUTTON || (!defaultOnly && type == BS_PUSHBUTTON);
+}
+
+// The button Enter presses (the dialog keys ask for it): the push button that has the
+// focus, as in any dialog, else the one drawn as the default; none when neither is.
+LRESULT defaultButton(HWND hwnd) {
+    HWND focus = GetFocus();
+    if (focus && GetParent(focus) == hwnd && pushButton(focus, false))
+        return MAKELONG(GetDlgCtrlID(focus), DC_HASDEFID);
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (pushButton(child, true)) return MAKELONG(GetDlgCtrlID(child), DC_HASDEFID);
+    return 0;
+}
+
 LRESULT standardHandling(HWND hwnd, FormState& form, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case DM_GETDEFID:
+        return defaultButton(hwnd);
     case kCreatedNotice:
         if (static_cast<UINT>(wParam) != kCreatedNotice) break;
         onCreatedNotice(hwnd, form);

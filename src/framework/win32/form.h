@@ -90,6 +90,11 @@ HWND CreateFittedForm(const FormOptions& options, std::unique_ptr<FormHandler> h
 // A window of which one is open at a time, asked for again: brought to the front (and
 // restored when minimised). False when there is none to bring, so the caller opens it.
 bool BringFormForward(HWND form);
+// The same window asked for again on other content: the open one is asked to close as
+// its close box would ask (its own question about unsaved changes included). True when
+// it is gone, or there was none, so that the caller opens the new one; false when it
+// stays (the user kept it, or it is busy), brought to the front.
+bool CloseForReopen(HWND form);
 
 enum class ModalEnd { Closed, Quit, Failed };
 // Modal: the owner chain is disabled, the form shown, and messages are dispatched until

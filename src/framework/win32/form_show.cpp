@@ -88,6 +88,14 @@ bool BringFormForward(HWND form) {
     return true;
 }
 
+bool CloseForReopen(HWND form) {
+    if (!form || !IsWindow(form)) return true;
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    if (!IsWindow(form)) return true;
+    BringFormForward(form);
+    return false;
+}
+
 ModalEnd ShowModal(HWND form, int showCommand) {
     FormState* state = FormStateOf(form);
     if (!state) return ModalEnd::Failed;

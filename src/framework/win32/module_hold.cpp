@@ -2,6 +2,7 @@
 // Win32 only.
 #include "framework/win32/module_hold.h"
 
+#include "framework/win32/form_keys.h"
 #include "framework/win32/ui_tasks.h"
 
 #include <windows.h>
@@ -45,11 +46,13 @@ void HoldModule() {
         g_reference = module;
     std::string error;
     StartUiTasks(error);  // without it, workers' results are dropped: nothing worse
+    StartFormKeys();      // without it, the IDE's loop gives no dialog keys: nothing worse
 }
 
 void ReleaseModule() {
     if (g_holders <= 0 || --g_holders > 0) return;
     StopUiTasks();
+    StopFormKeys();
     const HMODULE module = std::exchange(g_reference, nullptr);
     if (!module) return;
     HWND waypoint = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);

@@ -126,7 +126,7 @@ void HelpWindow::create(HWND form) {
     page_.create({form, ideFolder_, [this](const std::string& address) { onLinkClicked(address); },
                   [this] { showPageMenu(); }});
     renderer_ = std::make_unique<render::PageRenderer>(render::PageSources{db_, ideFolder_, settings_.classified != 0},
-                                                       history_, page_);
+                                                       history_, page_, *this);
     menus_.create();
     session_ = std::make_unique<sync::ServerSession>(
         sync::windowSession(settings_, prompter_, progress_, [this] { openSetup(); }));
@@ -196,7 +196,7 @@ void HelpWindow::createTree(HWND form) {
     tree_ = TreeControl::Create(form, options, std::move(events), error);
     if (!tree_) throw std::runtime_error(error);
     contents_ =
-        std::make_unique<Contents>(ContentsSources{db_, *tree_, *this, settings_, library::uDateNow, &prompter_});
+        std::make_unique<Contents>(ContentsSources{db_, *tree_, *this, settings_, library::uDateNow, prompter_});
     links_ = std::make_unique<LinkDispatcher>(*contents_, windowThread());
     panes_ = std::make_unique<IndexAndSearch>(PaneSources{
         db_, *list_, *this, [this](std::string_view link) { openLink(std::string(link)); }, prompter_, windowThread()});
@@ -209,6 +209,7 @@ LRESULT HelpWindow::onNotify(HWND, NMHDR& header) {
         applyTab(static_cast<int>(SendMessageW(tabStrip_, TCM_GETCURSEL, 0, 0)));
         return 0;
     }
+    if (toolbar_.answerTooltip(header)) return 0;
     if (header.hwndFrom == toolbar_.window() && header.code == TBN_DROPDOWN) {
         showNewMenu();
         return TBDDRET_DEFAULT;

@@ -302,7 +302,8 @@ void HelpWindow::openSync() {
                                                [this] { reloadTreeAndPage(); },
                                                [this](const std::string& caption) {
                                                    toolbar_.setText(kCmdSync, caption);
-                                               }});
+                                               },
+                                               [this] { openSetup(); }});
 }
 
 }  // namespace orv::helpwindow

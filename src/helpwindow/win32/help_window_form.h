@@ -50,7 +50,7 @@ struct EditorHost;
 
 namespace orv::helpwindow {
 
-class HelpWindow : public framework::FormHandler, public HelpWindowView {
+class HelpWindow : public framework::FormHandler, public HelpWindowView, public render::SearchState {
 public:
     HelpWindow(library::HostDb& db, std::string ideFolder, int openMode);
     ~HelpWindow() override;
@@ -70,7 +70,9 @@ public:
     bool showPage(const library::TreeNode& record) override { return renderPage(record); }
     int currentTab() const override { return tab_; }
     void switchTab(int tab) override { applyTab(tab); }
+    // ... and render::SearchState: pages opened while the search tab is active mark its word.
     std::string searchText() const override;
+    bool searchTabActive() const override { return tab_ == kTabSearch; }
     void setSearchTextQuietly(std::string_view text) override;
     bool searchHasFocus() const override { return GetFocus() == text1_; }
 

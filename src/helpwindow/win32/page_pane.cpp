@@ -16,12 +16,6 @@
 #include <stdexcept>
 
 namespace orv::helpwindow {
-namespace {
-
-// The notice that stands where the page would.
-constexpr int kEngineNoticeId = 125;
-
-}  // namespace
 
 PagePane::PagePane() = default;
 PagePane::~PagePane() = default;
@@ -36,7 +30,7 @@ void PagePane::create(Sources sources) {
         framework::ControlOptions options;
         options.kind = "LABEL";
         options.name = L"LabelEngine";
-        options.id = kEngineNoticeId;
+        options.id = kEngineNotice;
         options.caption = framework::EngineProblem();
         std::string error;
         notice_ = framework::CreateControl(s_.form, options, error);

@@ -55,17 +55,28 @@ void PopupMenus::setPicture(HMENU menu, const CommandItem& item) {
     info.fMask = MIIM_BITMAP;
     info.hbmpItem = picture;
     if (item.id == kMenuNew) {
-        // The submenu's item is found by its place: it has no command id.
-        for (int i = 0; i < GetMenuItemCount(menu); ++i)
-            if (GetSubMenu(menu, i) == new_) SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (const int place = newItemPlace(); place >= 0) SetMenuItemInfoW(tree_, static_cast<UINT>(place), TRUE, &info);
     } else {
         SetMenuItemInfoW(menu, static_cast<UINT>(item.id), FALSE, &info);
     }
 }
 
+// The "新建" submenu's item is found by its place in PopupMenu1: it has no command id.
+int PopupMenus::newItemPlace() const {
+    for (int i = 0; i < GetMenuItemCount(tree_); ++i)
+        if (GetSubMenu(tree_, i) == new_) return i;
+    return -1;
+}
+
 void PopupMenus::apply(const MenuContext& context, Toolbar& toolbar) {
     for (const CommandState& state : menuStates(context)) {
-        const UINT flags = MF_BYCOMMAND | (state.enabled ? MF_ENABLED : MF_GRAYED);
+        const UINT shown = state.enabled ? MF_ENABLED : MF_GRAYED;
+        if (state.id == kMenuNew) {
+            if (const int place = newItemPlace(); place >= 0)
+                EnableMenuItem(tree_, static_cast<UINT>(place), MF_BYPOSITION | shown);
+            continue;
+        }
+        const UINT flags = MF_BYCOMMAND | shown;
         EnableMenuItem(tree_, static_cast<UINT>(state.id), flags);
         EnableMenuItem(new_, static_cast<UINT>(state.id), flags);
         if (std::find(kContentsOnlyButtons.begin(), kContentsOnlyButtons.end(), state.id) != kContentsOnlyButtons.end())

@@ -35,6 +35,7 @@ public:
 
 private:
     void setPicture(HMENU menu, const CommandItem& item);
+    int newItemPlace() const;
 
     HMENU tree_ = nullptr, new_ = nullptr, page_ = nullptr;
     bool newAttached_ = false;  // the "新建" submenu goes with PopupMenu1 once it hangs there

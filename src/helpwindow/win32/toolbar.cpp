@@ -71,6 +71,20 @@ void Toolbar::setText(int id, const std::string& text) {
 
 void Toolbar::enable(int id, bool enabled) { SendMessageW(window_, TB_ENABLEBUTTON, id, MAKELPARAM(enabled, 0)); }
 
+bool Toolbar::answerTooltip(NMHDR& header) {
+    if (!window_ || header.code != TTN_GETDISPINFOW) return false;
+    HWND tips = reinterpret_cast<HWND>(SendMessageW(window_, TB_GETTOOLTIPS, 0, 0));
+    if (!tips || header.hwndFrom != tips) return false;
+    auto& request = reinterpret_cast<NMTTDISPINFOW&>(header);
+    const int id = static_cast<int>(header.idFrom);
+    const LRESULT length = SendMessageW(window_, TB_GETBUTTONTEXTW, static_cast<WPARAM>(id), 0);
+    tip_.assign(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
+    if (length > 0) SendMessageW(window_, TB_GETBUTTONTEXTW, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(tip_.data()));
+    request.lpszText = tip_.data();
+    request.hinst = nullptr;
+    return true;
+}
+
 RECT Toolbar::buttonRect(int id) const {
     RECT button{};
     SendMessageW(window_, TB_GETRECT, id, reinterpret_cast<LPARAM>(&button));

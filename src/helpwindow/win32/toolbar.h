@@ -26,11 +26,15 @@ public:
     void enable(int id, bool enabled);
     // The button's place on the screen.
     RECT buttonRect(int id) const;
+    // Answers the tooltip's request for a button's text: the button's own text, as it
+    // reads now (the sync button's count included). False for any other notification.
+    bool answerTooltip(NMHDR& header);
 
 private:
     HWND window_ = nullptr;
     HIMAGELIST images_ = nullptr;
     std::vector<std::wstring> texts_;  // the buttons point into these
+    std::wstring tip_;                 // the tooltip points into this while it shows
 };
 
 }  // namespace orv::helpwindow

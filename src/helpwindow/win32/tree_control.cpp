@@ -11,6 +11,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <unordered_set>
 
@@ -111,6 +112,15 @@ LRESULT CALLBACK TreeControl::subclassProc(HWND window, UINT message, WPARAM wPa
 }
 
 LRESULT TreeControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+    // The keyboard's context menu (the menu key, Shift+F10) opens at the focused item, as
+    // a right click opens at the mouse.
+    const bool menuKey = (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) &&
+                         (wParam == VK_APPS || (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)));
+    if (menuKey) {
+        handled = true;
+        if (!heldStill()) openMenuAtCaret();
+        return 0;
+    }
     if (message != WM_LBUTTONDOWN) return 0;
     if (wParam & (MK_CONTROL | MK_SHIFT)) {
         handled = onModifiedClick(wParam, lParam);
@@ -126,6 +136,18 @@ LRESULT TreeControl::onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool&
         anchor_ = hit.hItem;
     }
     return 0;
+}
+
+void TreeControl::openMenuAtCaret() {
+    if (!events_.onRightClick) return;
+    HTREEITEM item = caret();
+    POINT at{0, 0};
+    RECT text{};
+    std::memcpy(&text, &item, sizeof item);  // the item goes in where the rectangle comes back
+    if (item && SendMessageW(window_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)))
+        at = {text.left, text.bottom};
+    ClientToScreen(window_, &at);
+    events_.onRightClick(item && known(item) ? idOf(item) : kNoItem, at);
 }
 
 bool TreeControl::heldStill() const { return !quiet_ && events_.heldStill && events_.heldStill(); }

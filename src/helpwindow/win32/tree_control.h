@@ -94,6 +94,7 @@ private:
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     bool onModifiedClick(WPARAM keys, LPARAM position);
     bool heldStill() const;
+    void openMenuAtCaret();
     bool makeImageList(std::string& error);
 
     // On the window's thread.

@@ -13,6 +13,7 @@
 #include "setup/setup_options.h"
 #include "setup/win32/online_window.h"
 #include "sync/server_protocol.h"
+#include "sync/server_reply.h"
 #include "sync/win32/window_session.h"
 #include "text/win32/wide_text.h"
 #include "tools/win32/import_window.h"
@@ -33,12 +34,6 @@ enum : int {
     kCommand3 = 112, kCommand4 = 114, kCommand5 = 116, kCheck2 = 117, kText3 = 119, kCheck3 = 120,
     kCheck4 = 121, kCommand6 = 122
 };
-constexpr std::string_view kLevels =
-    "【同步修改】服务器公共库文档次数(暂定)，等级说明登陆网站查看。\r\n"
-    "账号等级，普通(10积分内)：24小时修改     1 次。\r\n"
-    "账号等级，资深(  1万以内)：24小时修改     3 次。\r\n"
-    "账号等级，高级(10万以下)：24小时修改   30 次。\r\n"
-    "账号等级，至尊(10万以上)：24小时修改 300 次。";
 constexpr std::string_view kCompacted = "完成整理！";
 constexpr std::string_view kNotSaved = "设置未能保存：\r\n";
 
@@ -113,7 +108,7 @@ private:
         framework::PlaceControl(form, "LABEL", L"Label4", 0, "用于网络更新和同步数据", {198, 60, 146, 20});
         framework::PlaceControl(form, "BUTTON", L"Command4", kCommand4, "测试登陆", {346, 55, 63, 24});
         framework::PlaceControl(form, "LINE", L"Line1", 0, "", {8, 86, 404, 1});
-        framework::PlaceControl(form, "LABEL", L"Label2", kLevelText, kLevels, {12, 92, 396, 82});
+        framework::PlaceControl(form, "LABEL", L"Label2", kLevelText, sync::kAccountLevels, {12, 92, 396, 82});
         framework::PlaceControl(form, "CHECKBOX", L"Check1", kCheck1, "删除操作时提示出对话框", {12, 178, 367, 19});
         framework::PlaceControl(form, "CHECKBOX", L"Check2", kCheck2,
                                 "公共库随意修改，不同步修改服务器的公库（造成无法和大家同步）", {11, 198, 393, 19});
@@ -171,7 +166,9 @@ private:
         if (host_.store && !written(form, ApplyAccount(host_.settings, *host_.store, f))) return;
         // The box now shows what is stored: the digest, so that a second test hashes nothing.
         framework::SetControlText(GetDlgItem(form, kText2), wide(host_.settings.password));
-        sync::ServerSession session = sync::windowSession(host_.settings, prompter_, progress_);
+        // A refused account is corrected here, in the window already open.
+        sync::ServerSession session =
+            sync::windowSession(host_.settings, prompter_, progress_, [form] { framework::BringFormForward(form); });
         sync::TestLogin(session, true);
     }
 

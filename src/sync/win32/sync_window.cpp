@@ -215,7 +215,7 @@ private:
     void fetch(HWND form) {
         const auto operation = framework::BeginOperation(form, "检查更新");
         if (!operation) return;
-        ServerSession session = windowSession(host_.settings, prompter_, progress_);
+        ServerSession session = windowSession(host_.settings, prompter_, progress_, host_.openSetup);
         RunUpdateCheck(session, host_.db);
         fill();
     }

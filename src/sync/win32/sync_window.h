@@ -21,6 +21,7 @@ struct SyncHost {
     std::function<void(const std::string&)> showLink;        // a record's page ("r0…", "k0…", "y0…")
     std::function<void()> libraryChanged;                    // after records were applied
     std::function<void(const std::string&)> setSyncCaption;  // the 同步 button's caption
+    std::function<void()> openSetup;                         // after the server refused the account
 };
 
 inline constexpr const wchar_t* kSyncWindowName = L"Form同步";

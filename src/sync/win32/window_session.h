@@ -13,8 +13,9 @@
 
 namespace orv::sync {
 
-// `openSetup` opens the setup window after the server refused the account.
+// `openSetup` opens the setup window after the server refused the account; every window
+// says what that means for it (the setup window itself has nothing to open).
 ServerSession windowSession(const library::Settings& settings, library::Prompter& prompter,
-                            library::Progress& progress, std::function<void()> openSetup = {});
+                            library::Progress& progress, std::function<void()> openSetup);
 
 }  // namespace orv::sync

@@ -213,6 +213,47 @@ TEST_F(EditorJourney, TheCloseQuestionKeepsDropsOrSavesTheChange) {
     EXPECT_EQ(std::to_string(count(library::kPublic, "UpdateList", "") - 1), records) << "one save, one record";
 }
 
+// An untouched new-entry form closes without a question; a second 编辑 while the editor
+// holds a change asks about it first, and Cancel keeps the open editor on its entry
+// while No opens the editor on the newly chosen one.
+TEST_F(EditorJourney, UntouchedClosesQuietlyAndASecondEditAsksAboutTheFirst) {
+    open(freeChangesSettings());
+    HelpWindowDriver& w = window();
+    HTREEITEM statements = w.open({"语言参考", "语句"});
+    ASSERT_NE(statements, nullptr);
+    w.click(statements);
+    SendMessageW(w.form(), WM_COMMAND, kMenuNewEntry, 0);
+    ASSERT_TRUE(pumpUntil([] { return editors::entryEditorWindow() != nullptr; }, 5000));
+    HWND fresh = editors::entryEditorWindow();
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(GetDlgItem(fresh, kEditorView)) != FALSE; }, 15000));
+    settleView(GetDlgItem(fresh, kEditorView));
+    {
+        wine::MessageBoxWatcher boxes;
+        PostMessageW(fresh, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(pumpUntil([] { return editors::entryEditorWindow() == nullptr; }, 8000)) << "the new form stays";
+        const std::vector<wine::SeenBox> said = boxes.take();
+        EXPECT_TRUE(said.empty()) << said.front().text;
+    }
+
+    openEntryEditorOn({"语言参考", "语句", "DIM"});
+    retype("Description", L"未保存的描述");
+    for (const int answer : {IDCANCEL, IDNO}) {
+        SCOPED_TRACE(answer);
+        w.click(w.child(statements, "PRINT"));
+        auto box = answerNextBox(answer);
+        w.clickToolbar(kCmdEdit);
+        ASSERT_TRUE(pumpUntil([&] { return box.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready; },
+                              8000));
+        EXPECT_EQ(box.get().seen.text, "内容已经被修改！！！\r\n你需要保存修改吗？");
+        pumpFor(300);
+        ASSERT_NE(editors::entryEditorWindow(), nullptr);
+        view_ = GetDlgItem(editors::entryEditorWindow(), kEditorView);
+        EXPECT_TRUE(pumpUntil([&] { return field("KeyWord") == (answer == IDCANCEL ? "DIM" : "PRINT"); }, 15000))
+            << field("KeyWord");
+    }
+    EXPECT_NE(value(library::kPublic, library::tables::KeywordData, "UKeyWord='DIM'", "Description"), "未保存的描述");
+}
+
 TEST_F(EditorJourney, AKeywordHoldingMarkupRoundTripsUntouched) {
     const std::string keyword = "A\"B</textarea><img src=x onerror=alert(1)>";
     const std::string syntax = "</textarea><script>document.title='x'</script>\r\nline 2";

@@ -6,6 +6,7 @@
 #include "framework/win32/engine_binding.h"
 #include "framework/win32/message_loop.h"
 #include "framework/win32/window_capture.h"
+#include "helpwindow/menu_states.h"
 #include "helpwindow/window_layout.h"
 #include "text/win32/wide_text.h"
 #include "wine/user_input.h"
@@ -40,6 +41,10 @@ void noteItems(HMENU menu, MenuSeen& seen) {
         GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
         if (HMENU sub = GetSubMenu(menu, i)) {
             seen.submenuPictured[text::wideToUtf8(text)] = info.hbmpItem != nullptr;
+            // A submenu's item has no command id: "新建" is noted under its own.
+            if (text::wideToUtf8(text) == "新建")
+                seen.enabled[helpwindow::kMenuNew] =
+                    (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
             noteItems(sub, seen);
         }
         const UINT id = GetMenuItemID(menu, i);

@@ -23,7 +23,7 @@ protected:
         TreeFixture::SetUp();
         if (HasFatalFailure()) return;
         contents = std::make_unique<Contents>(
-            helpwindow::ContentsSources{db, *tree, view, settings, [] { return 1700000000LL; }, &prompter});
+            helpwindow::ContentsSources{db, *tree, view, settings, [] { return 1700000000LL; }, prompter});
         whenExpanding = [this](ItemId item) { contents->OnExpanding(item); };
         whenCollapsed = [this](ItemId item) { contents->OnCollapsed(item); };
         whenSelected = [this](ItemId item) { contents->OnSelected(item); };
