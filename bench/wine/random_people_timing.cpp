@@ -1,12 +1,13 @@
 // Timing of a random person's actions under Wine (not a test): the person of the random
-// journey, seeded, in front of the help window over the FreeBASIC manual fixture made
+// journey, numbered, in front of the help window over the FreeBASIC manual fixture made
 // larger than 50 000 entries; after each action, the time until the window is idle again
 // (it has handled everything the action posted, no operation or progress window runs and
 // no worker of the plug-in is at work). Prints the 50th and 95th percentile and the
 // longest, with the slowest actions by name. Without the fixture it says so and stops.
 // Beside the sync server stand-in (tests/wine/with-sync-server) its commands reach it;
 // without, they meet a closed port.
-//   wine-run random_people_timing.exe [ACTIONS] [SEED]
+// PERSON numbers the person: the same number plays the same actions (7 unless given).
+//   wine-run random_people_timing.exe [ACTIONS] [PERSON]
 #include "helpwindow/random_person.h"
 #include "helpwindow/window_driver.h"
 
@@ -106,7 +107,7 @@ double percentile(std::vector<double> samples, double share) {
 
 int main(int argc, char** argv) {
     const int actions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
-    const unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 7;
+    const unsigned who = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 7;
     const std::string folder = programFolder();
     const std::filesystem::path publicFile = std::filesystem::u8path(library::ideFile(folder, library::kPublicFile));
     const std::filesystem::path privateFile = std::filesystem::u8path(library::ideFile(folder, library::kPrivateFile));
@@ -141,9 +142,9 @@ int main(int argc, char** argv) {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
-    std::printf("public library: %lld entries; private: %lld; %d dpi; seed %u, %d actions\n",
+    std::printf("public library: %lld entries; private: %lld; %d dpi; person %u, %d actions\n",
                 db.count(library::kPublic, library::tables::KeywordData, ""),
-                db.count(library::kPrivate, library::tables::KeywordData, ""), dpi, seed, actions);
+                db.count(library::kPrivate, library::tables::KeywordData, ""), dpi, who, actions);
 
     Ide ide(db, folder);
     IdleProbe probe;
@@ -158,8 +159,7 @@ int main(int argc, char** argv) {
     pumpFor(2000);
 
     std::ostringstream log;
-    const DWORD windowThread = GetCurrentThreadId();
-    Person person(seed, windowThread, ide.window(), log);
+    Person person(who, GetCurrentThreadId(), ide.window(), log);
     std::vector<double> spent;
     std::vector<std::pair<double, std::string>> slowest;
     long probes = 0;
@@ -169,16 +169,7 @@ int main(int argc, char** argv) {
         spent.push_back(ms);
         slowest.emplace_back(ms, person.last());
     };
-    std::atomic<bool> done{false}, back{false};
-    bool answered = true;
-    std::thread hand([&] {
-        answered = person.run(actions);
-        done = true;
-        if (answered) dismissUntil(windowThread, back);
-    });
-    while (!done) pumpFor(20);
-    back = true;
-    hand.join();
+    const bool answered = playPerson(person, actions);
     settle();
 
     if (!answered) std::printf("random_people_timing: %s\n", person.failure().c_str());

@@ -28,8 +28,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <atomic>
-#include <thread>
 
 using namespace orv;
 using namespace orv::helpwindow_test;
@@ -125,21 +123,12 @@ TEST_P(RandomPeople, NothingTheyDoInAnyOrderHangsCrashesOrDoublesAnything) {
     const std::string logName = "random-people-" + std::to_string(seed) + ".log";
     std::ofstream log(std::filesystem::path(forms_test::journeyPicture(logName)));
     log << seedText << ", " << actions << " actions" << std::endl;
-    const DWORD windowThread = GetCurrentThreadId();
-    Person person(seed, windowThread, ide.window(), log);
-    std::atomic<bool> done{false}, back{false};
+    Person person(seed, GetCurrentThreadId(), ide.window(), log);
     bool answered = true;
     {
         // The person never waits on a hung window longer than this for the whole run.
         const wine::Watchdog watchdog(std::chrono::seconds(120 + actions), seedText + ": the run did not end");
-        std::thread hand([&] {
-            answered = person.run(actions);
-            done = true;
-            if (answered) dismissUntil(windowThread, back);
-        });
-        while (!done) pumpFor(50);
-        back = true;
-        hand.join();
+        answered = playPerson(person, actions);
     }
     ASSERT_TRUE(answered) << seedText << ", " << person.failure() << " (the log: " << logName << ")";
     settle();

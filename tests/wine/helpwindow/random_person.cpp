@@ -101,11 +101,11 @@ void Person::note(const std::string& what) {
 }
 
 // A question to the window thread; false (noted as the failure) when it does not answer.
-bool Person::ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool Person::ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     DWORD_PTR answer = 0;
     if (!IsWindow(window)) return true;
     if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kAnswerLimitMs, &answer)) {
-        if (result) *result = static_cast<LRESULT>(answer);
+        result = static_cast<LRESULT>(answer);
         return true;
     }
     if (GetLastError() == ERROR_TIMEOUT) {
@@ -192,10 +192,10 @@ bool Person::clickTreeItem(HWND help) {
     HWND tree = GetDlgItem(help, kTreeList1);
     std::vector<HTREEITEM> visible;
     LRESULT item = 0;
-    if (!ask(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0, &item)) return false;
+    if (!ask(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0, item)) return false;
     while (item && visible.size() < 40) {
         visible.push_back(reinterpret_cast<HTREEITEM>(item));
-        if (!ask(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, item, &item)) return false;
+        if (!ask(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, item, item)) return false;
     }
     if (visible.empty()) return true;
     // The item goes in where the rectangle comes back.
@@ -203,7 +203,7 @@ bool Person::clickTreeItem(HWND help) {
     const HTREEITEM chosen = oneOf(visible);
     std::memcpy(&rect, &chosen, sizeof chosen);
     LRESULT got = 0;
-    if (!ask(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect), &got)) return false;
+    if (!ask(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect), got)) return false;
     if (!got) return true;
     const int how = pick(0, 9);
     if (how < 2) {
@@ -240,7 +240,7 @@ bool Person::clickToolbar(HWND help) {
     if (button.text.empty()) return true;
     RECT rect{};
     LRESULT got = 0;
-    if (!ask(toolbar, TB_GETRECT, static_cast<WPARAM>(button.id), reinterpret_cast<LPARAM>(&rect), &got)) return false;
+    if (!ask(toolbar, TB_GETRECT, static_cast<WPARAM>(button.id), reinterpret_cast<LPARAM>(&rect), got)) return false;
     if (!got) return true;
     note("click the toolbar's " + std::string(button.text));
     click(toolbar, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
@@ -252,7 +252,7 @@ bool Person::clickTab(HWND help) {
     const int tab = pick(0, 3);
     RECT rect{};
     LRESULT got = 0;
-    if (!ask(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&rect), &got)) return false;
+    if (!ask(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&rect), got)) return false;
     if (!got) return true;
     note("click tab " + std::to_string(tab));
     click(tabs, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
@@ -275,12 +275,14 @@ bool Person::clickListLine(HWND help) {
     HWND list = GetDlgItem(help, kList1);
     if (!IsWindowVisible(list)) return true;
     LRESULT lines = 0;
-    if (!ask(list, LB_GETCOUNT, 0, 0, &lines)) return false;
+    if (!ask(list, LB_GETCOUNT, 0, 0, lines)) return false;
     if (lines <= 0) return true;
     RECT rect{};
+    LRESULT got = 0;
     if (!ask(list, LB_GETITEMRECT, static_cast<WPARAM>(pick(0, static_cast<int>(std::min<LRESULT>(lines, 15)) - 1)),
-             reinterpret_cast<LPARAM>(&rect)))
+             reinterpret_cast<LPARAM>(&rect), got))
         return false;
+    if (got == LB_ERR) return true;  // the lines changed meanwhile
     note("click a line of the list");
     click(list, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
     return true;
@@ -289,7 +291,8 @@ bool Person::clickListLine(HWND help) {
 bool Person::pageMessage(HWND help) {
     const std::string& link = oneOf(kLinks);
     note("the IDE's page message follows " + link);
-    return ask(help, kPageMessage, kFollowLink, reinterpret_cast<LPARAM>(link.c_str()));
+    LRESULT ignored = 0;  // the page message answers nothing
+    return ask(help, kPageMessage, kFollowLink, reinterpret_cast<LPARAM>(link.c_str()), ignored);
 }
 
 bool Person::clickPage(HWND help) {
@@ -317,7 +320,9 @@ bool Person::otherWindow() {
     if (roll < 6 && !buttons.empty()) {
         HWND button = oneOf(buttons);
         wchar_t text[64] = {};
-        if (!ask(button, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text))) return false;
+        LRESULT length = 0;
+        if (!ask(button, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), length)) return false;
+        if (length <= 0) return true;  // the button went meanwhile
         // The import window's commands would read the whole disk or run statements
         // a person types: its buttons stay unpressed but for the backup.
         if (name.find(L"Form制作") != std::wstring::npos && std::wstring(text) != L"备份公库和私库") return true;
@@ -420,6 +425,21 @@ void dismissUntil(DWORD windowThread, const std::atomic<bool>& back, int limitMs
         dismissOnce(windowThread, true);
         std::this_thread::sleep_for(200ms);
     }
+}
+
+bool playPerson(Person& person, int actions) {
+    const DWORD windowThread = GetCurrentThreadId();
+    std::atomic<bool> done{false}, back{false};
+    bool answered = true;
+    std::thread hand([&] {
+        answered = person.run(actions);
+        done = true;
+        if (answered) dismissUntil(windowThread, back);
+    });
+    while (!done) pumpFor(20);
+    back = true;
+    hand.join();
+    return answered;
 }
 
 void settle(int limitMs) {

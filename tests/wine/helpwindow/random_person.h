@@ -50,7 +50,7 @@ private:
         return items[static_cast<size_t>(pick(0, static_cast<int>(items.size()) - 1))];
     }
     void note(const std::string& what);
-    bool ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
+    bool ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void answerBoxes();
     bool act();
     bool clickTreeItem(HWND help);
@@ -101,6 +101,12 @@ void dismissOnce(DWORD windowThread, bool closeForms);
 // (the window thread is back in its own loop) or `limitMs` has passed. A person may
 // leave modal windows whose loops hold the window thread below its caller's loop.
 void dismissUntil(DWORD windowThread, const std::atomic<bool>& back, int limitMs = 60000);
+
+// On the window thread: the person acts from a thread of its own for `actions` while
+// this thread runs messages, as the IDE's does; what they left open (a modal window whose
+// loop holds this thread below its own) is closed after them. False, with the person's
+// failure(), when the window thread stopped answering.
+bool playPerson(Person& person, int actions);
 
 // Every question answered No or Cancel and every menu closed, by a hand of its own (a
 // box's loop keeps the window thread), while the calling thread, the window thread, runs
