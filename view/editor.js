@@ -6,62 +6,47 @@
   // The page keeps the stored HTML, escaped, in a hidden textarea; the editor takes that
   // textarea over, so the stored HTML is never parsed as part of the page.
   var source = document.getElementById('ExplainSource') || document.getElementById('DescriptionSource');
-  if (!source || typeof Jodit === 'undefined') {
+  // Without the sanitizer no stored HTML is shown: the page stays without an editor, and
+  // the plug-in says it cannot open.
+  if (!source || typeof Jodit === 'undefined' || typeof DOMPurify === 'undefined') {
     return;
   }
   var fillsPage = source.id === 'DescriptionSource';
 
-  // Tags that have no place in help text and could run something or leave the page.
-  // The parser below runs with scripting off and reads the raw-text ones (NOSCRIPT and
-  // kin) otherwise than the page will: they go whole.
-  var deniedTags = { SCRIPT: 1, IFRAME: 1, FRAME: 1, FRAMESET: 1, OBJECT: 1, EMBED: 1, APPLET: 1,
-                     META: 1, BASE: 1, LINK: 1, NOSCRIPT: 1, TEMPLATE: 1, NOEMBED: 1, NOFRAMES: 1,
-                     XMP: 1 };
-  var urlAttributes = { href: 1, src: 1, action: 1, formaction: 1, 'xlink:href': 1, background: 1,
-                        poster: 1, srcset: 1, data: 1, lowsrc: 1, dynsrc: 1 };
-
-  function unsafeUrl(name, value) {
-    // Browsers ignore blanks and control characters inside a scheme, so compare without them.
-    var v = value.replace(/[\u0000-\u0020\u007f-\u009f]+/g, '').toLowerCase();
-    if (/^(javascript|vbscript|livescript):/.test(v)) {
-      return true;
+  // Stored HTML comes from shared libraries. DOMPurify, the maintained sanitizer, keeps
+  // what help text uses (text, links, pictures, lists, tables, inline styles) and takes
+  // out everything else:
+  var purifying = {
+    // HTML only: SVG and MathML parse by rules of their own, the way round a sanitizer.
+    USE_PROFILES: { html: true },
+    FORBID_TAGS: [
+      // Forms and their controls: a radio named like the form's own "type" would join its
+      // group and change what the save reads; none has a place in help text.
+      'form', 'input', 'button', 'select', 'option', 'optgroup', 'textarea', 'datalist', 'output',
+      'keygen', 'fieldset', 'legend', 'label', 'meter', 'progress',
+      // Style sheets would restyle the form around the text.
+      'style', 'link'
+    ],
+    FORBID_ATTR: ['form', 'formaction', 'action'],
+    // Links of stored help text open where they say.
+    ADD_ATTR: ['target']
+  };
+  // An id or name of the form's own fields inside the text would be found first when the
+  // plug-in reads a field by its id.
+  DOMPurify.addHook('uponSanitizeAttribute', function (node, data) {
+    if ((data.attrName === 'id' || data.attrName === 'name') && document.getElementById(data.attrValue)) {
+      data.keepAttr = false;
     }
-    return /^data:/.test(v) && !(name === 'src' && /^data:image\/(png|gif|jpe?g|webp|bmp|x-icon)[;,]/.test(v));
-  }
+  });
 
-  // Stored HTML comes from shared libraries. The page's policy already refuses inline
-  // handlers; this takes them out before the editor sees them, so none is even tried.
-  // The document DOMParser makes runs nothing and loads nothing. HTML with nothing to take
-  // out is handed over untouched.
+  // HTML with nothing to take out is handed over as it was stored: the same parser reads
+  // it as the sanitizer did.
   function clean(html) {
     if (!html || !/<|&/.test(html)) {
       return html;
     }
-    var doc = new DOMParser().parseFromString('<!DOCTYPE html><body>' + html, 'text/html');
-    var changed = false;
-    var all = doc.body.querySelectorAll('*');
-    for (var i = 0; i < all.length; i++) {
-      var el = all[i];
-      if (deniedTags[el.tagName.toUpperCase()]) {
-        if (el.parentNode) {
-          el.parentNode.removeChild(el);
-        }
-        changed = true;
-        continue;
-      }
-      for (var j = el.attributes.length - 1; j >= 0; j--) {
-        var name = el.attributes[j].name.toLowerCase();
-        // An id or name of the form's own fields inside the text would be found first
-        // when the plug-in reads a field by its id.
-        var takesField = (name === 'id' || name === 'name') && document.getElementById(el.attributes[j].value);
-        if (name.slice(0, 2) === 'on' || takesField ||
-            (urlAttributes[name] && unsafeUrl(name, el.attributes[j].value))) {
-          el.removeAttribute(el.attributes[j].name);
-          changed = true;
-        }
-      }
-    }
-    return changed ? doc.body.innerHTML : html;
+    var purified = DOMPurify.sanitize(html, purifying);
+    return DOMPurify.removed.length ? purified : html;
   }
 
   source.value = clean(source.value);

@@ -281,6 +281,54 @@ TEST_F(EditorJourney, AKeywordHoldingMarkupRoundTripsUntouched) {
     EXPECT_EQ(std::to_string(count(library::kPublic, "UpdateList", "")), records) << "an untouched form saves nothing";
 }
 
+// An explanation written to take over the form: controls named like its fields, a style
+// sheet, SVG and MathML, and strings known to confuse a sanitizer that re-reads its own
+// output. The editor shows the text without them, the form's fields keep their values,
+// nothing of it runs, and a save writes what the person changed and nothing else.
+TEST_F(EditorJourney, AnExplanationCannotTakeOverTheForm) {
+    const std::string explain =
+        "<p id=\"kept\">keep <b>this</b> <a href=\"k01\" target=\"_blank\">link</a></p>"
+        "<input type=\"radio\" name=\"type\" value=\"3\" checked><input id=\"KeyWord\" value=\"spoof\">"
+        "<select name=\"DirID1\"><option selected>ID=999:x\\</option></select><textarea id=\"Syntax\">spoof</textarea>"
+        "<button formaction=\"http://127.0.0.1:1/\">send</button><form id=\"f\"><input name=\"Examples\" value=\"x\"></form>"
+        "<style>#KeyWord { display: none } body { background: red }</style>"
+        "<svg><style><img src=x onerror=\"document.title='svg'\"></style></svg>"
+        "<math><mtext><table><mglyph><style><img src=x onerror=\"document.title='math'\"></style></mglyph></table></mtext></math>"
+        "<noscript><p title=\"</noscript><img src=x onerror=document.title='noscript'>\"></noscript>"
+        "<form><math><mtext></form><form><mglyph><style></math><img src onerror=document.title='nest'>";
+    db_.updateUtf(library::kPublic, library::tables::KeywordData, "UKeyWord='DIM'",
+                  library::Assignments().addText("Explain", explain).str());
+    const std::string kID = value(library::kPublic, library::tables::KeywordList, "DisplayKeyWord='DIM'", "kID");
+    const std::string sID = value(library::kPublic, library::tables::KeywordList, "kID=" + kID, "sID");
+    const std::string type = value(library::kPublic, library::tables::KeywordData, "sID=" + sID, "nType");
+    open(freeChangesSettings());
+    openEntryEditorOn({"语言参考", "语句", "DIM"});
+    const std::wstring title = runViewScript(view_, L"return document.title;");
+    pumpFor(500);
+    EXPECT_EQ(field("KeyWord"), "DIM");
+    EXPECT_EQ(field("Syntax"), value(library::kPublic, library::tables::KeywordData, "sID=" + sID, "Syntax"));
+    EXPECT_EQ(runViewScript(view_, L"return $('input[name=type]:checked').length + ':' + $('input[name=type]:checked').val();"),
+              L"1:" + wide(type));
+    EXPECT_EQ(runViewScript(view_, L"return $('.jodit-wysiwyg').find('input, select, textarea, button, form, style, svg, math,"
+                                   L" img[onerror]').length + ',' + $('.jodit-wysiwyg #kept b').text();"),
+              L"0,this");
+    EXPECT_EQ(runViewScript(view_, L"return $('#KeyWord').is(':visible') + ',' +"
+                                   L" (getComputedStyle(document.body).backgroundColor === 'rgb(255, 0, 0)');"),
+              L"true,false")
+        << "the explanation's style sheet restyled the form";
+    EXPECT_EQ(runViewScript(view_, L"return document.title;"), title) << "a script of the explanation ran";
+    EXPECT_TRUE(framework::SaveWindowPng(editor_, forms_test::journeyPicture("editor-hostile-explanation.png")));
+
+    retype("Description", L"重新写的描述");
+    ASSERT_TRUE(clickCommand("queding"));
+    ASSERT_TRUE(pumpUntil([] { return editors::entryEditorWindow() == nullptr; }, 10000)) << "the editor stays open";
+    EXPECT_EQ(value(library::kPublic, library::tables::KeywordData, "sID=" + sID, "Description"), "重新写的描述");
+    EXPECT_EQ(value(library::kPublic, library::tables::KeywordData, "sID=" + sID, "Explain"), explain);
+    EXPECT_EQ(value(library::kPublic, library::tables::KeywordData, "sID=" + sID, "nType"), type);
+    EXPECT_EQ(value(library::kPublic, library::tables::KeywordData, "sID=" + sID, "KeyWord"), "DIM");
+    EXPECT_EQ(value(library::kPublic, library::tables::UpdateList, "tID=" + kID, "sText"), "Description='重新写的描述'");
+}
+
 TEST_F(EditorJourney, ACategoryIsRenamedAndMovedThroughItsEditor) {
     open(freeChangesSettings());
     HelpWindowDriver& w = window();
