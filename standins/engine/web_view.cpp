@@ -183,9 +183,10 @@ void WebView::navigate(const std::string& url) {
 void WebView::loadHtml(const std::string& html) {
     if (html.empty() || !ensureSession()) return;
     Engine& engine = Engine::instance();
-    // The page lives in the program's folder, so that its relative addresses (view/...)
-    // find the files there; its text is served when Chromium asks for it.
-    const std::string url = fileUrlOfHostPath(engine.programFolderForBrowser() + "/_orv_page_" +
+    // The page lives in the program's folder under the name the engine we stand in for
+    // gives it, so that its relative addresses (view/...) find the files there; its text
+    // is served when Chromium asks for it.
+    const std::string url = fileUrlOfHostPath(engine.programFolderForBrowser() + "/_miniblink__data_" +
                                               std::to_string(engine.nextPageNumber()) + ".htm");
     servedPages_[url] = html;
     servedOrder_.push_back(url);
@@ -389,16 +390,21 @@ void WebView::onRequestPaused(const Json& params) {
     const std::string& requestId = params["requestId"].str();
     const std::string& url = params["request"]["url"].str();
     const bool mainDocument = params["resourceType"].str() == "Document" && params["frameId"].str() == targetId_;
+    bool navigationRefused = false;
     if (mainDocument && on.wkeOnNavigation.callback) {
-        // Its answer cannot stop the load here, as in the engine we stand in for: a host
-        // that must keep a page answers in the load-url-begin callback.
+        // As in the engine we stand in for, an answer of 0 cancels the navigation: the
+        // view keeps the document it has.
         wkeStringOpaque address(reportedUrl(url));
-        on.wkeOnNavigation.callback(handle(), on.wkeOnNavigation.param,
-                                    static_cast<wkeNavigationType>(pendingNavigation_ < 0 ? WKE_NAVIGATION_TYPE_LINKCLICK
-                                                                                         : pendingNavigation_),
-                                    &address);
+        navigationRefused = !on.wkeOnNavigation.callback(
+            handle(), on.wkeOnNavigation.param,
+            static_cast<wkeNavigationType>(pendingNavigation_ < 0 ? WKE_NAVIGATION_TYPE_LINKCLICK : pendingNavigation_),
+            &address);
     }
     if (mainDocument) pendingNavigation_ = -1;
+    if (navigationRefused) {
+        engine.post("Fetch.failRequest", with({{"requestId", requestId}, {"errorReason", "Aborted"}}), session_);
+        return;
+    }
     NetJob job;
     bool refused = false;
     if (on.wkeOnLoadUrlBegin.callback) {

@@ -73,7 +73,12 @@ public:
             return;
         }
         page_ = std::make_unique<EnginePage>(*control_);
-        framework::GuardPageView(*control_, wide(host_.ideFolder), framework::OpenInSystemBrowser);
+        // The page holds text that strangers wrote: without the guard it is not shown.
+        if (!framework::GuardPageView(*control_, wide(host_.ideFolder), framework::OpenInSystemBrowser)) {
+            prompter_.message(text::wideToUtf8(framework::PageGuardProblem()), library::MessageKind::Error);
+            closeNow(form);
+            return;
+        }
         // A link of the description opened in a window of its own would outlive this one:
         // the engine gets its own view back, and an outside address goes to the system's
         // browser once the callback has returned.

@@ -99,7 +99,12 @@ public:
         GetClientRect(form, &client);
         onLayout(form, client.right, client.bottom);
         page_ = std::make_unique<EnginePage>(*control_);
-        framework::GuardPageView(*control_, wide(host_.ideFolder), framework::OpenInSystemBrowser);
+        // The page holds text that strangers wrote: without the guard it is not shown.
+        if (!framework::GuardPageView(*control_, wide(host_.ideFolder), framework::OpenInSystemBrowser)) {
+            prompter_.message(text::wideToUtf8(framework::PageGuardProblem()), library::MessageKind::Error);
+            closeNow(form);
+            return;
+        }
         control_->SetEvent("CREATEVIEW", [form](framework::BrowserEvent& e) -> std::intptr_t {
             if (const WPARAM command = commandOf(e.text)) PostMessageW(form, kPageCommand, command, 0);
             return reinterpret_cast<std::intptr_t>(e.webView);

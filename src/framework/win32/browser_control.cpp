@@ -171,12 +171,12 @@ const EventRow kEvents[] = {
      [](const EngineFunctions& f, wkeWebView v, Registration* r) {
          return attachWith<wkeNavigationCallback>(
              f.wkeOnNavigation, v, r, [](wkeWebView v, void* p, wkeNavigationType type, wkeString url) {
-                 // The engine's answer here is not the handler's: navigation goes on.
-                 deliverVoid(v, p, [&](Registration& r, BrowserEvent& e) {
+                 // The handler's answer goes to the engine: 0 cancels. A handler that
+                 // fails cancels too: the view stays where it is.
+                 return deliverBool(v, p, [&](Registration& r, BrowserEvent& e) {
                      e.values[0] = type;
                      e.text = textOf(r, url);
                  });
-                 return true;
              });
      }},
     {"CREATEVIEW",
@@ -263,10 +263,21 @@ const EventRow kEvents[] = {
      [](const EngineFunctions& f, wkeWebView v, Registration* r) {
          return attachWith<wkeLoadUrlBeginCallback>(
              f.wkeOnLoadUrlBegin, v, r, [](wkeWebView v, void* p, const utf8* url, wkeNetJob job) {
-                 return deliverBool(v, p, [&](Registration&, BrowserEvent& e) {
-                     e.text = text::utf8ToWide(copied(url));
-                     e.values[0] = handle(job);
-                 });
+                 // A non-zero answer refuses the request, and the engine reads no answer
+                 // here: the request is cancelled through the job. A handler that fails
+                 // refuses.
+                 const bool refused = deliver(
+                     v, p, true,
+                     [&](Registration&, BrowserEvent& e) {
+                         e.text = text::utf8ToWide(copied(url));
+                         e.values[0] = handle(job);
+                     },
+                     [](std::intptr_t answer, BrowserEvent&) { return answer != 0; });
+                 if (refused) {
+                     const EngineFunctions* engine = Engine();
+                     if (engine && engine->wkeNetCancelRequest) engine->wkeNetCancelRequest(job);
+                 }
+                 return refused;
              });
      }},
     {"LOADURLEND",

@@ -33,8 +33,10 @@ struct BrowserEvent {
     std::optional<std::wstring> answer;
 };
 
-// The result goes back to the engine where the event takes one (a new view for
-// "CREATEVIEW", true to keep a closing window or to cancel a request, ...).
+// The result goes back to the engine where the event takes one: the view to use for
+// "CREATEVIEW", 0 to cancel a "NAVIGATION" (a failing handler cancels), non-zero to refuse
+// a "LOADURLBEGIN" request (the control cancels it; a failing handler refuses), 0 to keep
+// a closing window for "WINDOWCLOSING", ...
 using BrowserEventHandler = std::function<std::intptr_t(BrowserEvent&)>;
 
 // The events SetEvent knows, in upper case.

@@ -1,43 +1,52 @@
-// The page view's request filter over the navigation guard. Win32 only.
+// The page view's request filter over a navigation policy. Win32 only.
 #include "framework/win32/page_guard.h"
 
-#include "framework/navigation_guard.h"
 #include "framework/win32/ui_tasks.h"
 #include "text/win32/wide_text.h"
 
 #include <shellapi.h>
 
-#include <memory>
 #include <utility>
 
 namespace orv::framework {
 
-bool GuardPageView(BrowserControl& control, const std::wstring& ideFolder, OpenOutside openOutside) {
+std::wstring PageGuardProblem() {
     const EngineFunctions* engine = Engine();
-    if (!control.HasView() || !engine) return false;
-    struct State {
-        NavigationGuard guard;
-        std::wstring clicked;  // the address of the last link the user clicked
-        OpenOutside openOutside;
+    if (!engine) return EngineProblem();
+    std::wstring missing;
+    const auto need = [&missing](bool present, const wchar_t* name) {
+        if (present) return;
+        if (!missing.empty()) missing += L"、";
+        missing += name;
     };
-    auto state = std::make_shared<State>(
-        State{NavigationGuard(FolderFileUrl(text::wideToUtf8(ideFolder))), {}, std::move(openOutside)});
+    need(engine->wkeOnNavigation != nullptr, L"wkeOnNavigation");
+    need(engine->wkeOnLoadUrlBegin != nullptr, L"wkeOnLoadUrlBegin");
+    need(engine->wkeNetCancelRequest != nullptr, L"wkeNetCancelRequest");
+    if (missing.empty()) return {};
+    return L"浏览器引擎 mb.dll 缺少拦截网页请求的功能（" + missing +
+           L"），不能保证页面只打开本程序的文件，所以不显示页面。请换用较新的 mb.dll。";
+}
 
-    const bool navigation = control.SetEvent("NAVIGATION", [state](BrowserEvent& e) -> std::intptr_t {
-        state->clicked = e.values[0] == WKE_NAVIGATION_TYPE_LINKCLICK ? e.text : std::wstring();
-        return 1;
+bool GuardPageView(BrowserControl& control, std::shared_ptr<const NavigationPolicy> policy, OpenOutside openOutside) {
+    if (!control.HasView() || !policy || !PageGuardProblem().empty()) return false;
+    const bool navigation = control.SetEvent("NAVIGATION", [policy, openOutside](BrowserEvent& e) -> std::intptr_t {
+        const std::string url = text::wideToUtf8(e.text);
+        if (policy->AllowsDocument(url)) return 1;
+        // A link the user clicked that leads out of our pages opens outside; anything
+        // else that would take the view away (a refresh, a form, a script) just stays.
+        if (e.values[0] == WKE_NAVIGATION_TYPE_LINKCLICK && IsOutsideAddress(url) && openOutside)
+            PostUiTask([openOutside, wide = e.text] { openOutside(wide); });
+        return 0;
     });
-    const bool requests = control.SetEvent("LOADURLBEGIN", [state, engine](BrowserEvent& e) -> std::intptr_t {
-        if (state->guard.Allows(text::wideToUtf8(e.text))) return 0;
-        if (engine->wkeNetCancelRequest) engine->wkeNetCancelRequest(reinterpret_cast<wkeNetJob>(e.values[0]));
-        if (e.text == state->clicked && IsOutsideAddress(text::wideToUtf8(e.text)) && state->openOutside) {
-            state->clicked.clear();
-            // The shell runs after the engine's callback has returned, never inside it.
-            PostUiTask([open = state->openOutside, url = e.text] { open(url); });
-        }
-        return 1;
+    const bool requests = control.SetEvent("LOADURLBEGIN", [policy](BrowserEvent& e) -> std::intptr_t {
+        return policy->AllowsRequest(text::wideToUtf8(e.text)) ? 0 : 1;
     });
     return navigation && requests;
+}
+
+bool GuardPageView(BrowserControl& control, const std::wstring& ideFolder, OpenOutside openOutside) {
+    return GuardPageView(control, std::make_shared<LocalPagePolicy>(FolderFileUrl(text::wideToUtf8(ideFolder))),
+                         std::move(openOutside));
 }
 
 void OpenInSystemBrowser(const std::wstring& url) {

@@ -1,12 +1,14 @@
-// Keeps a page view on our own pages: every request the page makes passes the navigation
-// guard before the engine loads it; what the guard refuses is cancelled, and a web or
-// mail address the user clicked goes to the user's own browser instead, once the engine's
-// callback has returned. Win32 only.
+// Keeps a page view to its navigation policy: every document the view would show and
+// every request a shown page makes passes the policy before the engine loads it; what the
+// policy refuses is cancelled, and a web or mail address the user clicked goes to the
+// user's own browser instead, once the engine's callback has returned. Win32 only.
 #pragma once
 
+#include "framework/navigation_guard.h"
 #include "framework/win32/browser_control.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace orv::framework {
@@ -14,8 +16,14 @@ namespace orv::framework {
 // Opens an address outside the plug-in (the system's browser).
 using OpenOutside = std::function<void(const std::wstring& url)>;
 
-// Registers the control's "NAVIGATION" and "LOADURLBEGIN" events for the guard over
-// `ideFolder`. False when the control has no view or the engine cannot be told.
+// Why the engine cannot guard a view ("" when it can): it must tell us of documents and
+// requests and let us cancel them. A view that cannot be guarded shows nobody's text.
+std::wstring PageGuardProblem();
+
+// Registers the control's "NAVIGATION" and "LOADURLBEGIN" events for `policy`. False,
+// with nothing registered, when the control has no view or PageGuardProblem() says why.
+bool GuardPageView(BrowserControl& control, std::shared_ptr<const NavigationPolicy> policy, OpenOutside openOutside);
+// Our own pages over the IDE folder (LocalPagePolicy).
 bool GuardPageView(BrowserControl& control, const std::wstring& ideFolder, OpenOutside openOutside);
 
 // The system's way: ShellExecute "open".

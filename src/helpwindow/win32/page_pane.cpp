@@ -26,18 +26,22 @@ void PagePane::create(Sources sources) {
     framework::SetEngineFolder(folder);
     view_ = std::make_unique<framework::BrowserControl>(s_.form, kMiniblink1, L"Miniblink1", 0, 0, kDesignWidth,
                                                         kDesignHeight);
-    if (!view_->HasView()) {
+    // Pages carry text that strangers wrote: a view that cannot be kept on our own pages
+    // shows none, and the notice says why.
+    if (!view_->HasView() || !framework::GuardPageView(*view_, folder, framework::OpenInSystemBrowser)) {
+        std::wstring problem = view_->HasView() ? framework::PageGuardProblem() : framework::EngineProblem();
+        if (problem.empty()) problem = L"浏览器引擎不能拦截网页请求，所以不显示页面。";
+        view_.reset();
         framework::ControlOptions options;
         options.kind = "LABEL";
         options.name = L"LabelEngine";
         options.id = kEngineNotice;
-        options.caption = framework::EngineProblem();
+        options.caption = problem;
         std::string error;
         notice_ = framework::CreateControl(s_.form, options, error);
         if (!notice_) throw std::runtime_error(error);
         return;
     }
-    framework::GuardPageView(*view_, folder, framework::OpenInSystemBrowser);
     // The engine calls these from inside its own work on the view: what they lead to (a
     // page built and loaded into this same view, a menu's loop, the shell) runs after
     // they have returned, as a task of the window's thread.
@@ -87,7 +91,18 @@ void PagePane::viewSource(library::Prompter& prompter) {
         prompter.message("网页源码未能写入 " + path + "。", library::MessageKind::Error);
         return;
     }
-    ShellExecuteW(s_.form, L"open", L"notepad.exe", (L"\"" + widePath + L"\"").c_str(), nullptr, SW_SHOWNORMAL);
+    // By its full path in the system folder: a bare name would also find a notepad.exe
+    // that someone left in the IDE's current folder.
+    wchar_t system[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        prompter.message("找不到系统文件夹，无法用记事本打开 " + path + "。", library::MessageKind::Error);
+        return;
+    }
+    const std::wstring notepad = std::wstring(system, length) + L"\\notepad.exe";
+    const auto started = reinterpret_cast<INT_PTR>(ShellExecuteW(s_.form, L"open", notepad.c_str(),
+                                                                 (L"\"" + widePath + L"\"").c_str(), system, SW_SHOWNORMAL));
+    if (started <= 32) prompter.message("记事本未能打开 " + path + "。", library::MessageKind::Error);
 }
 
 }  // namespace orv::helpwindow

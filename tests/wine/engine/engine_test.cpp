@@ -220,7 +220,7 @@ TEST_F(EngineView, TextPageLivesInTheProgramFolderAndUsesItsStylesheets) {
     EXPECT_EQ(run(view_, L"return getComputedStyle(document.getElementById('p')).color"), "rgb(1, 2, 3)");
     const std::string address = run(view_, L"return location.href");
     EXPECT_EQ(address.rfind("file:///", 0), 0u) << address;
-    EXPECT_NE(address.find("/_orv_page_"), std::string::npos) << address;
+    EXPECT_NE(address.find("/_miniblink__data_"), std::string::npos) << address;
     // The host reads the address of the Windows path, as from an engine on Windows.
     const std::string reported = wkeGetURL(view_);
     EXPECT_EQ(reported.rfind("file:///", 0), 0u) << reported;
