@@ -95,8 +95,9 @@ public:
             if (framework::IsOutsideAddress(text::wideToUtf8(e.text))) notePopup(e.text);
             return reinterpret_cast<std::intptr_t>(e.webView);
         });
-        // window.close(): the form closes as its close box would close it, after the
-        // engine's call; the engine's own window stays until the form takes it along.
+        // The page asks to close (window.close()), or the engine's window was told to: the
+        // form closes as its close box would close it, after the engine's call, and takes
+        // the view along; the engine destroys nothing itself.
         control_->SetEvent("WINDOWCLOSING", [form](framework::BrowserEvent&) -> std::intptr_t {
             framework::PostCloseRequest(form);
             return 0;
