@@ -96,7 +96,7 @@ std::optional<Page> buildFolderPage(const PageSources& s, const library::TreeNod
     page = replaceAll(page, "<!-- User -->", pageAuthor(s.db, cellNumber(row, dir::uID)));
     const std::string link = privateRoot ? "r0" + std::to_string(record.id)
                                          : "r" + std::to_string(record.lib) + std::to_string(record.id);
-    return Page{std::move(page), link};
+    return Page{WithoutEscapeTags(page), link};
 }
 
 }  // namespace orv::render

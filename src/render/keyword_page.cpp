@@ -164,7 +164,7 @@ public:
         put("<!-- date -->", dateText(number(col::uDate)));
         put("<!-- User -->", pageAuthor(s_.db, number(col::uID)));
         const char letter = member ? 'y' : 'k';
-        return {std::move(page_), letter + std::to_string(lib_) + std::to_string(number(col::kID))};
+        return {WithoutEscapeTags(page_), letter + std::to_string(lib_) + std::to_string(number(col::kID))};
     }
 
 private:

@@ -33,6 +33,15 @@ std::string FillSection(std::string_view sectionTemplate, std::string_view title
 // tags; the result is trimmed of leading and trailing blanks.
 std::string MarkSearchWord(std::string_view html, std::string_view word, std::string_view marker);
 
+// The page with, from its template's "<body" on, every tag removed that could take the
+// view to another document or bring one into it, whatever the library's text holds:
+// start and end tags of meta, base, link, iframe, frame, frameset, object, embed, applet
+// and form, attributes and all; their contents stay, as text and tags of their own. The
+// template's head keeps its own. Tags are found as a browser's parser finds them,
+// including unquoted, misquoted and unclosed ones, so what the parser would read as one
+// of them is removed.
+std::string WithoutEscapeTags(std::string_view page);
+
 // "yyyy-mm-dd" of a library date.
 std::string dateText(long long uDate);
 

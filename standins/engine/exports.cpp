@@ -524,9 +524,11 @@ void WKE_CALL wkeSetStringW(wkeString string, const wchar_t* text, std::size_t l
     });
 }
 
+#ifndef ORV_MB_WITHOUT_NET_CANCEL
 void WKE_CALL wkeNetCancelRequest(wkeNetJob job) {
     onUi([&] { Engine::instance().cancelJob(job); });
 }
+#endif
 
 // ---------------------------------------------------------------- event registrations
 

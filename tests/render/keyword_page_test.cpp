@@ -22,7 +22,7 @@ TEST_F(RenderFixture, PlainHelpDocument) {
     const auto page = keywordPage(0, k);
     ASSERT_TRUE(page);
     EXPECT_EQ(page->html.find("\xEF\xBB\xBF"), std::string::npos);
-    EXPECT_NE(page->html.find("<link href=\"view/pui/a.css\"><img src=\"view/pui/b.png\">"), std::string::npos);
+    EXPECT_NE(page->html.find("<link href=\"view/pui/a.css\"><img src=\"view/pui/b.png\"><body>"), std::string::npos);
     EXPECT_NE(page->html.find("[/Name]<hr style=\"margin-top:-20px;\">[Syntax]"), std::string::npos) << page->html;
     EXPECT_EQ(part(page->html, "Explain"), "<p>正文</p>");
     EXPECT_EQ(part(page->html, "Platform"), "");

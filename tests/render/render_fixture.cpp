@@ -13,7 +13,7 @@ namespace {
 
 // Each placeholder between markers, so a test can read what replaced it.
 const char* const kKeywordTemplate =
-    "\xEF\xBB\xBF<link href=\"pui/a.css\"><img src=\"pui/b.png\">"
+    "\xEF\xBB\xBF<link href=\"pui/a.css\"><img src=\"pui/b.png\"><body>"
     "[Contents]<!-- Contents -->[/Contents][Name]<!-- DisplayKeyWord -->[/Name]"
     "<blockquote>[KeyWord]<!-- KeyWord -->[/KeyWord][Description]<!-- Description -->[/Description]</blockquote>"
     "[Syntax]<!-- Syntax -->[/Syntax][Explain]<!-- Explain -->[/Explain][Parameter]<!-- Parameter -->[/Parameter]"
@@ -21,7 +21,7 @@ const char* const kKeywordTemplate =
     "[Related]<!-- Related -->[/Related][Include]<!-- Include -->[/Include][Platform]<!-- Platform -->[/Platform]"
     "[date]<!-- date -->[/date][User]<!-- User -->[/User]";
 const char* const kFolderTemplate =
-    "<link href=\"pui/a.css\">[Contents]<!-- Contents -->[/Contents][Name]<!-- DisplayKeyWord -->[/Name]"
+    "<link href=\"pui/a.css\"><body>[Contents]<!-- Contents -->[/Contents][Name]<!-- DisplayKeyWord -->[/Name]"
     "[Description]<!-- Description -->[/Description][date]<!-- date -->[/date][User]<!-- User -->[/User]";
 
 }  // namespace
