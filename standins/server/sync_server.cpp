@@ -1,6 +1,7 @@
 // Serving port.php over HTTP with cpp-httplib, and stopping without a race against start-up.
 #include "sync_server.h"
 
+#include "hostile_pages.h"
 #include "setup/setup_options.h"
 #include "text/ascii.h"
 
@@ -61,6 +62,15 @@ SyncServer::SyncServer(PortScript& script) : script_(script), http_(std::make_un
     };
     http_->Get("/", registration(false));
     http_->Post("/", registration(true));
+    // Pages of a hostile server, for trying the online window's defences.
+    http_->Get(std::string(kHostilePrefix) + "([a-z-]+)\\.htm", [](const httplib::Request& req, httplib::Response& res) {
+        const std::optional<std::string> page = hostilePage(req.matches[1].str());
+        if (!page) {
+            res.status = 404;
+            return;
+        }
+        res.set_content(*page, "text/html; charset=utf-8");
+    });
 }
 
 SyncServer::~SyncServer() { stop(); }

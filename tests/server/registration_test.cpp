@@ -1,5 +1,5 @@
 // The registration page over real HTTP: the form, an account made from it that can then
-// sign in, and the refusals shown above the form again.
+// sign in, and the refusals shown above the form again; the stand-in's hostile pages.
 #include "running_server.h"
 
 #include "setup/setup_options.h"
@@ -51,6 +51,17 @@ TEST(Registration, AnAccountMadeOnThePageCanSignIn) {
         EXPECT_NE(again.find("<span class=\"out-err\">" + r.refusal), std::string::npos) << again;
     }
     EXPECT_TRUE(server.get("/?other.htm").empty());
+}
+
+// The stand-in's hostile pages are served under their fixed paths only, and the claim
+// among them reads as a registration, as a tampered answer would.
+TEST(Registration, TheHostilePagesAreServedUnderTheirOwnPathsOnly) {
+    RunningServer server;
+    for (const char* name : {"alert-flood", "popup", "close", "leave", "claim"})
+        EXPECT_NE(server.get("/hostile/" + std::string(name) + ".htm").find("<html>"), std::string::npos) << name;
+    EXPECT_EQ(setup::RegisteredAccount(server.get("/hostile/claim.htm")), "intruder");
+    EXPECT_TRUE(server.get("/hostile/other.htm").empty());
+    EXPECT_TRUE(server.get("/hostile/claim.htm/").empty());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// The online window over the browser control. The engine's callbacks only note what
-// happened and post it to the window; pages are read and alerts are shown from the
-// window's own messages, never inside the engine's call. Win32 only; every message runs
-// inside the form layer's guard.
+// The online window over the browser control, kept to the server's site by the page
+// guard. The engine's callbacks only note what happened and post it to the window; pages
+// are read, alerts shown, the window closed and addresses opened outside from the
+// window's own messages and tasks, never inside the engine's call. Win32 only; every
+// message runs inside the form layer's guard.
 #include "setup/win32/online_window.h"
 
 #include "framework/win32/browser_control.h"
@@ -10,11 +11,12 @@
 #include "framework/win32/message_box.h"
 #include "framework/win32/message_box_prompter.h"
 #include "framework/win32/screen_scale.h"
+#include "framework/win32/ui_tasks.h"
 #include "text/win32/wide_text.h"
 
 #include <algorithm>
-#include <deque>
 #include <memory>
+#include <optional>
 
 namespace orv::setup {
 namespace {
@@ -32,7 +34,11 @@ constexpr UINT kPageAlert = WM_APP + 2;
 
 class OnlineWindow : public framework::FormHandler {
 public:
-    OnlineWindow(std::string url, std::string& handedBack) : url_(std::move(url)), handedBack_(handedBack) {}
+    OnlineWindow(std::string url, framework::OpenOutside openOutside, std::string& handedBack)
+        : url_(std::move(url)),
+          site_(std::make_shared<framework::SitePolicy>(url_)),
+          openOutside_(std::move(openOutside)),
+          handedBack_(handedBack) {}
 
     bool onMessage(HWND form, UINT message, WPARAM, LPARAM, LRESULT& result) override {
         switch (message) {
@@ -41,7 +47,7 @@ public:
             result = 0;
             return true;
         case kPageAlert:
-            showAlerts(form);
+            showAlert(form);
             result = 0;
             return true;
         default:
@@ -52,9 +58,13 @@ public:
     void onCreated(HWND form, LPARAM) override {
         control_ = std::make_unique<framework::BrowserControl>(form, kViewId, L"Miniblink1", 0, 0, kStartWidth,
                                                                kStartHeight);
-        if (!control_->HasView()) {
-            framework::MessageBoxPrompter(form).message(text::wideToUtf8(framework::EngineProblem()),
-                                                        library::MessageKind::Error);
+        // The page comes over plain HTTP: a view that cannot be kept on the server's site
+        // shows nothing.
+        if (!control_->HasView() || !framework::GuardPageView(*control_, site_, openOutside_)) {
+            std::wstring problem = control_->HasView() ? framework::PageGuardProblem() : framework::EngineProblem();
+            if (problem.empty()) problem = L"浏览器引擎不能拦截网页请求，所以不显示页面。";
+            control_.reset();
+            framework::MessageBoxPrompter(form).message(text::wideToUtf8(problem), library::MessageKind::Error);
             framework::PostCloseRequest(form);
             return;
         }
@@ -66,12 +76,30 @@ public:
             return 0;
         });
         control_->SetEvent("ALERTBOX", [this, form](framework::BrowserEvent& e) -> std::intptr_t {
-            alerts_.push_back(e.text);
-            PostMessageW(form, kPageAlert, 0, 0);
+            noteAlert(form, std::move(e.text));
+            return 0;
+        });
+        control_->SetEvent("URLCHANGED2", [this](framework::BrowserEvent& e) -> std::intptr_t {
+            const auto frame = reinterpret_cast<wkeWebFrameHandle>(e.values[0]);
+            if (control_ && control_->IsMainFrame(frame) && site_->IsOnSite(text::wideToUtf8(e.text))) ++sitePages_;
             return 0;
         });
         control_->SetEvent("LOADINGFINISH", [form](framework::BrowserEvent&) -> std::intptr_t {
             PostMessageW(form, kPageLoaded, 0, 0);
+            return 0;
+        });
+        // A page asking for a new window gets none: the engine goes on in this same view
+        // (where the guard keeps it on the site) and a web or mail address goes to the
+        // user's own browser.
+        control_->SetEvent("CREATEVIEW", [this](framework::BrowserEvent& e) -> std::intptr_t {
+            if (framework::IsOutsideAddress(text::wideToUtf8(e.text))) notePopup(e.text);
+            return reinterpret_cast<std::intptr_t>(e.webView);
+        });
+        // The page asks to close (window.close()), or the engine's window was told to: the
+        // form closes as its close box would close it, after the engine's call, and takes
+        // the view along; the engine destroys nothing itself.
+        control_->SetEvent("WINDOWCLOSING", [form](framework::BrowserEvent&) -> std::intptr_t {
+            framework::PostCloseRequest(form);
             return 0;
         });
         control_->LoadUrl(text::utf8ToWide(url_));
@@ -92,8 +120,8 @@ public:
     }
 
 private:
-    // The page as it is now is what the window hands back; the first page also gives
-    // the window its size, within the screen's work area.
+    // The page as it is now may be the server's answer; the first page also gives the
+    // window its size, within the screen's work area.
     void pageLoaded(HWND form) {
         if (!control_) return;
         keepPage();
@@ -118,32 +146,79 @@ private:
         SetWindowPos(form, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
+    // Only a page of the server's site that came after the site's first page (the form)
+    // can be its answer. The address is read on both sides of the source, so that a page
+    // that went while the source was read is not taken for the one before it.
     void keepPage() {
+        const std::string before = text::wideToUtf8(control_->Url());
+        const int pages = sitePages_;
         std::string page = control_->Source();
+        if (pages < 2 || sitePages_ != pages || text::wideToUtf8(control_->Url()) != before || !site_->IsOnSite(before))
+            return;
         if (page.empty() || page == lastPage_) return;
         handedBack_ += page;
         lastPage_ = std::move(page);
     }
 
-    void showAlerts(HWND form) {
-        while (!alerts_.empty()) {
-            const std::wstring text = std::move(alerts_.front());
-            alerts_.pop_front();
-            framework::ShowMessageBox(form, text::wideToUtf8(text), MB_OK | MB_ICONINFORMATION);
+    // One box at a time: an alert that comes while one is waiting or showing is dropped,
+    // and a page that asked again meanwhile is flooding and gets no more boxes, so that
+    // the user can always close the window.
+    void noteAlert(HWND form, std::wstring text) {
+        if (alertsMuted_) return;
+        if (alertWaiting_ || alertShowing_) {
+            alertsDropped_ = true;
+            return;
         }
+        alertWaiting_ = std::move(text);
+        PostMessageW(form, kPageAlert, 0, 0);
+    }
+
+    void showAlert(HWND form) {
+        if (!alertWaiting_) return;
+        const std::wstring text = std::move(*alertWaiting_);
+        alertWaiting_.reset();
+        alertShowing_ = true;
+        framework::ShowMessageBox(form, text::wideToUtf8(text), MB_OK | MB_ICONINFORMATION);
+        alertShowing_ = false;
+        if (alertsDropped_) alertsMuted_ = true;
+    }
+
+    // New windows the page asks for, the same way: one address on its way out at a time,
+    // and a page that asks again meanwhile opens nothing more. The task may run after
+    // the window has gone: it holds what it needs.
+    void notePopup(const std::wstring& url) {
+        if (!openOutside_ || popups_->muted) return;
+        if (popups_->waiting) {
+            popups_->muted = true;
+            return;
+        }
+        popups_->waiting = true;
+        if (!framework::PostUiTask([popups = popups_, open = openOutside_, url] {
+                popups->waiting = false;
+                open(url);
+            }))
+            popups_->waiting = false;
     }
 
     std::string url_;
+    std::shared_ptr<const framework::SitePolicy> site_;
+    framework::OpenOutside openOutside_;
     std::string& handedBack_;
     std::unique_ptr<framework::BrowserControl> control_;
+    int sitePages_ = 0;  // documents the main frame showed on the site
     std::string lastPage_;
-    std::deque<std::wstring> alerts_;
+    std::optional<std::wstring> alertWaiting_;
+    bool alertShowing_ = false, alertsDropped_ = false, alertsMuted_ = false;
+    struct Popups {
+        bool waiting = false, muted = false;
+    };
+    std::shared_ptr<Popups> popups_ = std::make_shared<Popups>();
     bool sized_ = false;
 };
 
 }  // namespace
 
-std::string runOnlineWindow(HWND owner, const std::string& url) {
+std::string runOnlineWindow(HWND owner, const std::string& url, framework::OpenOutside openOutside) {
     std::string handedBack;
     if (framework::BringFormForward(g_online)) return handedBack;
     framework::FormOptions options;
@@ -154,7 +229,7 @@ std::string runOnlineWindow(HWND owner, const std::string& url) {
     options.height = kStartHeight;
     options.clientSize = true;
     options.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    HWND form = framework::CreateFittedForm(options, std::make_unique<OnlineWindow>(url, handedBack),
+    HWND form = framework::CreateFittedForm(options, std::make_unique<OnlineWindow>(url, std::move(openOutside), handedBack),
                                             "无法打开在线功能窗口：");
     if (!form) return handedBack;
     g_online = form;

@@ -175,7 +175,7 @@ private:
     // "注册账号": the server's registration page in the online window; an account made
     // there comes back as the account name, its password for the user to type.
     void registerAccount(HWND form) {
-        const std::string page = runOnlineWindow(form, registrationUrl(fields(form).server));
+        const std::string page = runOnlineWindow(form, registrationUrl(fields(form).server), framework::OpenInSystemBrowser);
         const std::optional<std::string> name = RegisteredAccount(page);
         if (!name) return;
         framework::SetControlText(GetDlgItem(form, kText1), wide(*name));
