@@ -24,6 +24,12 @@ constexpr const char* kTitleWatcher =
     "new MutationObserver(check).observe(document,{subtree:true,childList:true,characterData:true});"
     "document.addEventListener('DOMContentLoaded',check);})();";
 
+// A page's window.close() reaches the host as the engine's window closing does: the
+// host's answer says whether the view's window goes.
+constexpr const char* kCloseBinding = "__orvWindowClose";
+constexpr const char* kCloseWatcher =
+    "(function(){window.close=function(){try{__orvWindowClose('');}catch(e){}};})();";
+
 Json object() { return Json::object(); }
 
 Json with(std::initializer_list<std::pair<const char*, Json>> members) {
@@ -110,6 +116,8 @@ bool WebView::ensureSession() {
         {"Emulation.setFocusEmulationEnabled", with({{"enabled", true}})},
         {"Runtime.addBinding", with({{"name", kTitleBinding}})},
         {"Page.addScriptToEvaluateOnNewDocument", with({{"source", kTitleWatcher}})},
+        {"Runtime.addBinding", with({{"name", kCloseBinding}})},
+        {"Page.addScriptToEvaluateOnNewDocument", with({{"source", kCloseWatcher}})},
     };
     for (const auto& [method, params] : setup) engine.call(method, params, session_);
     if (!userAgent_.empty()) setUserAgent(userAgent_);
@@ -378,6 +386,7 @@ void WebView::onEvent(const std::string& method, const Json& params, const Decod
         }
     } else if (method == "Runtime.bindingCalled") {
         if (params["name"].str() == kTitleBinding) onTitle(params["payload"].str());
+        if (params["name"].str() == kCloseBinding && onCloseRequested() && window_) DestroyWindow(window_);
     } else if (method == "Network.loadingFinished") {
         onNetworkDone(params, false);
     } else if (method == "Network.loadingFailed") {

@@ -184,14 +184,18 @@ private:
     }
 
     // New windows the page asks for, the same way: one address on its way out at a time,
-    // and a page that asks again meanwhile opens nothing more. The task may run after
-    // the window has gone: it holds what it needs.
+    // and a page that asks again meanwhile, or within a few seconds of the last one (a
+    // timer, not a person clicking), opens nothing more. The task may run after the
+    // window has gone: it holds what it needs.
     void notePopup(const std::wstring& url) {
         if (!openOutside_ || popups_->muted) return;
-        if (popups_->waiting) {
+        const DWORD now = GetTickCount();
+        if (popups_->waiting || (popups_->opened && now - popups_->last < kPopupSpacingMs)) {
             popups_->muted = true;
             return;
         }
+        popups_->opened = true;
+        popups_->last = now;
         popups_->waiting = true;
         if (!framework::PostUiTask([popups = popups_, open = openOutside_, url] {
                 popups->waiting = false;
@@ -210,8 +214,10 @@ private:
     std::optional<std::wstring> alertWaiting_;
     bool alertShowing_ = false, alertsDropped_ = false, alertsMuted_ = false;
     struct Popups {
-        bool waiting = false, muted = false;
+        bool waiting = false, muted = false, opened = false;
+        DWORD last = 0;  // when the last one went out
     };
+    static constexpr DWORD kPopupSpacingMs = 3000;
     std::shared_ptr<Popups> popups_ = std::make_shared<Popups>();
     bool sized_ = false;
 };

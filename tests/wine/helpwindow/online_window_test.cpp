@@ -280,9 +280,8 @@ TEST_F(OnlineWindowJourney, TheEnginesCloseRequestClosesTheWindow) {
     EXPECT_TRUE(IsWindowEnabled(window().form())) << "the help window is usable again";
 }
 
-// window.close() in the page. The stand-in engine does not tell its host of it yet (the
-// engine it stands in for asks through "WINDOWCLOSING"): enable once it does.
-TEST_F(OnlineWindowJourney, DISABLED_APageThatCallsWindowCloseClosesTheWindow) {
+// window.close() in the page: the engine asks through "WINDOWCLOSING".
+TEST_F(OnlineWindowJourney, APageThatCallsWindowCloseClosesTheWindow) {
     const wine::Watchdog watchdog(std::chrono::seconds(90), "the closing page held the online window");
     open();
     bool closedByPage = false;
