@@ -139,6 +139,31 @@ typedef int32_t (HOST_CALL* MENUCOMMAND_fn)(int32_t commandId);
 typedef void (HOST_CALL* ORVINTASTART_fn)(const HostThemeRecord* codeTheme, const HostThemeRecord* windowTheme);
 typedef int32_t (HOST_CALL* ORVINTACLOSE_fn)(int32_t unused);
 typedef void (HOST_CALL* THEMECHANGE_fn)(const HostThemeRecord* theme);
+typedef int32_t (HOST_CALL* CODEATTEMPTAUTOINSERT_fn)(int32_t a);
+typedef int32_t (HOST_CALL* COMPILENOTICE_fn)(int32_t a, int32_t b);
+
+/* The services the plug-in calls, X(NAME) in the order of kCalledServices, each with its
+ * pointer type NAME_fn. */
+#define HOST_CALLED_SERVICES(X)                                                             \
+    X(GETEXEAPP) X(INSERTTOOL) X(SQLITEBOX_FIND) X(SQLITEBOX_FINDONE) X(SQLITEBOX_FINDONLY)    \
+    X(SQLITEBOX_COUNT) X(SQLITEBOX_ADDITEM) X(SQLITEBOX_ADDITEMUTF) X(SQLITEBOX_UPDATE)        \
+    X(SQLITEBOX_UPDATEUTF) X(SQLITEBOX_DELETEITEM) X(SQLITEBOX_MAXID) X(SQLITEBOX_TRANSACTION) \
+    X(SQLITEBOX_VACUUM) X(SQLITEBOX_ERRMSG)
+
+/* The plug-in's whole export table: X(NAME, pointer type, bytes of arguments). The 32-bit
+ * export table names each NAME@bytes, which is what the host looks up. */
+#define HOST_PLUGIN_EXPORTS(X)                              \
+    X(INITIALIZATION, INITIALIZATION_fn, 8)                 \
+    X(MENUADD, MENUADD_fn, 16)                              \
+    X(TOOLADD, TOOLADD_fn, 4)                               \
+    X(MENUCOMMAND, MENUCOMMAND_fn, 4)                       \
+    X(ORVINTASTART, ORVINTASTART_fn, 8)                     \
+    X(ORVINTACLOSE, ORVINTACLOSE_fn, 4)                     \
+    X(CODEATTEMPTAUTOINSERT, CODEATTEMPTAUTOINSERT_fn, 4)   \
+    X(COMPILESTART, COMPILENOTICE_fn, 8)                    \
+    X(COMPILEEND, COMPILENOTICE_fn, 8)                      \
+    X(WINTHEMECHANGE, THEMECHANGE_fn, 4)                    \
+    X(CODETHEMECHANGE, THEMECHANGE_fn, 4)
 
 #ifdef __cplusplus
 }

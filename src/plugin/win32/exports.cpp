@@ -4,7 +4,7 @@
 // IDE's frames would take the user's unsaved work down with it. What the user asked for
 // (the help window, the toolbar button, the plug-in's start) reports its failure; the
 // IDE's notifications fail silently with their usual result.
-#include "plugin/host_abi.h"
+#include "plugin/win32/exports.h"
 #include "plugin/win32/host_services.h"
 #include "plugin/win32/plugin_host_db.h"
 #include "plugin/win32/plugin_state.h"
