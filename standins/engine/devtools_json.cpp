@@ -101,14 +101,16 @@ bool parseMessage(std::string& text, Json& out) {
     // A later member of the same name may have replaced what the start promised: then
     // the whole text goes the usual way after all.
     const auto params = parsed.find("params");
-    const auto data = params != parsed.end() && params->is_object() ? params->find("data") : parsed.end();
-    if (data == parsed.end() || data == params->end() || !data->is_string()) {
-        text.insert(kFrameStart.size(), image);
-        return parseJson(text, out);
+    if (params != parsed.end() && params->is_object()) {
+        const auto data = params->find("data");
+        if (data != params->end() && data->is_string()) {
+            data->get_ref<std::string&>() = std::move(image);
+            out = std::move(parsed);
+            return true;
+        }
     }
-    data->get_ref<std::string&>() = std::move(image);
-    out = std::move(parsed);
-    return true;
+    text.insert(kFrameStart.size(), image);
+    return parseJson(text, out);
 }
 
 void appendJsonText(std::string& out, const Json& value) {
