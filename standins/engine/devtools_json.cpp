@@ -91,13 +91,17 @@ bool parseMessage(std::string& text, Json& out) {
     // Chromium writes a frame's members in this order; anything else takes the usual way.
     static constexpr std::string_view kFrameStart = R"({"method":"Page.screencastFrame","params":{"data":")";
     if (text.compare(0, kFrameStart.size(), kFrameStart) != 0) return parseJson(text, out);
-    const std::size_t end = text.find_first_of("\\\"", kFrameStart.size());
     // Base64 has neither quotes nor backslashes; an escape means this is no plain image.
-    if (end == std::string::npos || text[end] != '"') return parseJson(text, out);
-    std::string image = text.substr(kFrameStart.size(), end - kFrameStart.size());
-    text.erase(kFrameStart.size(), end - kFrameStart.size());
+    // (Two plain searches: find_first_of looks for each byte in the set in turn.)
+    const std::size_t end = text.find('"', kFrameStart.size());
+    if (end == std::string::npos || text.find('\\', kFrameStart.size()) < end) return parseJson(text, out);
+    // The image keeps the received text's buffer; only the few members around it are copied.
+    const std::string rest = text.substr(0, kFrameStart.size()) + text.substr(end);
+    std::string image = std::move(text);
+    image.erase(end);
+    image.erase(0, kFrameStart.size());
     Json parsed;
-    if (!parseJson(text, parsed)) return false;
+    if (!parseJson(rest, parsed)) return false;
     // A later member of the same name may have replaced what the start promised: then
     // the whole text goes the usual way after all.
     const auto params = parsed.find("params");
@@ -109,8 +113,7 @@ bool parseMessage(std::string& text, Json& out) {
             return true;
         }
     }
-    text.insert(kFrameStart.size(), image);
-    return parseJson(text, out);
+    return parseJson(rest.substr(0, kFrameStart.size()) + image + rest.substr(kFrameStart.size()), out);
 }
 
 void appendJsonText(std::string& out, const Json& value) {
