@@ -9,11 +9,7 @@ namespace {
 // How long a closing browser may take before we drop the connection ourselves.
 constexpr unsigned long long kCloseGraceMs = 3000;
 
-Json note(const char* method) {
-    Json message = Json::object();
-    message.set("method", method);
-    return message;
-}
+Json note(const char* method) { return with({{"method", method}}); }
 
 }  // namespace
 
@@ -63,9 +59,7 @@ void DevToolsConnection::fail(const std::string& reason) {
     }
     state_ = State::Failed;
     Json message = note("orv.failed");
-    Json params = Json::object();
-    params.set("reason", reason);
-    message.set("params", std::move(params));
+    message["params"] = with({{"reason", reason}});
     queue(Incoming{std::move(message), nullptr});
 }
 
@@ -103,10 +97,9 @@ void DevToolsConnection::readUntilClosed() {
         if (closeAsked && GetTickCount64() - closeAsked > kCloseGraceMs) return;
         if (r == WebSocketClient::Read::Timeout) continue;
         Incoming incoming;
-        std::string error;
-        if (!Json::parse(text, incoming.message, error) || !incoming.message.isObject()) continue;
-        if (incoming.message.has("id")) {
-            const std::int64_t id = incoming.message["id"].integer();
+        if (!parseMessage(text, incoming.message) || !incoming.message.is_object()) continue;
+        if (incoming.message.contains("id")) {
+            const std::int64_t id = JsonView(incoming.message)["id"].integer();
             Route route = Route::Drop;
             {
                 std::lock_guard<std::mutex> hold(lock_);
@@ -122,7 +115,7 @@ void DevToolsConnection::readUntilClosed() {
             continue;
         }
         if (inspect_) inspect_(*this, incoming);
-        if (!incoming.message.isNull()) queue(std::move(incoming));
+        if (!incoming.message.is_null()) queue(std::move(incoming));
     }
 }
 
@@ -130,17 +123,12 @@ std::int64_t DevToolsConnection::send(const std::string& method, const Json& par
                                       Route route) {
     if (state_ != State::Ready) return 0;
     const std::int64_t id = ++nextId_;
-    std::string text = "{\"id\":" + std::to_string(id) + ",\"method\":";
-    appendJsonString(text, method);
-    text += ",\"params\":";
-    if (params.isNull())
+    std::string text = "{\"id\":" + std::to_string(id) + ",\"method\":" + jsonQuoted(method) + ",\"params\":";
+    if (params.is_null())
         text += "{}";
     else
-        params.dumpTo(text);
-    if (!session.empty()) {
-        text += ",\"sessionId\":";
-        appendJsonString(text, session);
-    }
+        appendJsonText(text, params);
+    if (!session.empty()) text += ",\"sessionId\":" + jsonQuoted(session);
     text += '}';
     if (route != Route::Drop) {
         std::lock_guard<std::mutex> hold(lock_);

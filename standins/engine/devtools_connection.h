@@ -6,7 +6,7 @@
 #include "websocket_client.h"  // first: Winsock before <windows.h>
 
 #include "chromium_process.h"
-#include "json.h"
+#include "devtools_json.h"
 
 #include <windows.h>
 

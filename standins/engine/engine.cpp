@@ -24,11 +24,7 @@ constexpr std::size_t kKeptValues = 4096;
 constexpr std::size_t kKeptTexts = 16;
 constexpr const wchar_t* kMessageWindowClass = L"OrvMbEngineMessages";
 
-Json member(const char* name, Json value) {
-    Json object = Json::object();
-    object.set(name, std::move(value));
-    return object;
-}
+Json member(const char* name, Json value) { return with({{name, std::move(value)}}); }
 
 }  // namespace
 
@@ -99,9 +95,9 @@ bool Engine::awaitReady() {
 }
 
 void Engine::inspectOnReader(DevToolsConnection& connection, Incoming& incoming) {
-    const Json& message = incoming.message;
+    const JsonView message = incoming.message;
     if (message["method"].str() != "Page.screencastFrame") return;
-    const Json& params = message["params"];
+    const JsonView params = message["params"];
     // Acknowledge at once: Chromium sends the next frame only after that.
     connection.send("Page.screencastFrameAck", member("sessionId", params["sessionId"].integer()),
                     message["sessionId"].str(), DevToolsConnection::Route::Drop);
@@ -113,9 +109,7 @@ void Engine::inspectOnReader(DevToolsConnection& connection, Incoming& incoming)
         return;
     }
     incoming.frame = std::move(frame);
-    Json light = Json::object();
-    light.set("method", message["method"]);
-    light.set("sessionId", message["sessionId"]);
+    Json light = with({{"method", message["method"].json()}, {"sessionId", message["sessionId"].json()}});
     incoming.message = std::move(light);  // the encoded image is not needed any more
 }
 
@@ -160,17 +154,17 @@ void Engine::pumpEvents() {
 }
 
 void Engine::dispatch(Incoming& incoming) {
-    const Json& message = incoming.message;
+    const JsonView message = incoming.message;
     if (message.has("id")) {
         const auto found = pendingThen_.find(message["id"].integer());
         if (found == pendingThen_.end()) return;
         const std::function<void(const Json&)> then = std::move(found->second);
         pendingThen_.erase(found);
-        then(message);
+        then(message.json());
         return;
     }
     const std::string& method = message["method"].str();
-    const Json& params = message["params"];
+    const JsonView params = message["params"];
     if (method == "orv.ready") return onReady();
     if (method == "orv.failed") return onFailed(params["reason"].str());
     const std::string& session = message["sessionId"].str();
@@ -184,14 +178,14 @@ void Engine::dispatch(Incoming& incoming) {
     dispatchTargetEvent(method, params);
 }
 
-void Engine::dispatchTargetEvent(const std::string& method, const Json& params) {
+void Engine::dispatchTargetEvent(const std::string& method, JsonView params) {
     if (method == "Target.targetCreated" || method == "Target.targetInfoChanged") {
-        const Json& info = params["targetInfo"];
+        const JsonView info = params["targetInfo"];
         // A page one of our views opened (target=_blank, window.open): the host was asked
         // through its create-view callback; the page itself must not stay.
         if (info["type"].str() == "page" && !info["openerId"].str().empty() && viewOfTarget(info["openerId"].str()) &&
             !viewOfTarget(info["targetId"].str())) {
-            post("Target.closeTarget", member("targetId", info["targetId"]), std::string());
+            post("Target.closeTarget", member("targetId", info["targetId"].json()), std::string());
             return;
         }
         return;
@@ -211,10 +205,7 @@ void Engine::dispatchTargetEvent(const std::string& method, const Json& params) 
 
 void Engine::onReady() {
     post("Target.setDiscoverTargets", member("discover", true), std::string());
-    Json download = Json::object();
-    download.set("behavior", "deny");
-    download.set("eventsEnabled", true);
-    post("Browser.setDownloadBehavior", download, std::string());
+    post("Browser.setDownloadBehavior", with({{"behavior", "deny"}, {"eventsEnabled", true}}), std::string());
     for (const auto& view : std::vector<std::shared_ptr<WebView>>(views_)) view->ensureSession();
 }
 
@@ -231,7 +222,7 @@ void Engine::onFailed(const std::string& reason) {
 std::string Engine::browserVersion() {
     if (version_.empty() && connection_ && connection_->state() == DevToolsConnection::State::Ready) {
         const Json reply = call("Browser.getVersion", Json::object(), std::string());
-        version_ = reply["result"]["product"].str();
+        version_ = JsonView(reply)["result"]["product"].str();
     }
     return version_;
 }

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "devtools_connection.h"
-#include "json.h"
+#include "devtools_json.h"
 
 #include "framework/win32/wke_api.h"
 
@@ -98,7 +98,7 @@ private:
     Engine() = default;
     static LRESULT CALLBACK messageWindowProc(HWND, UINT, WPARAM, LPARAM);
     void dispatch(Incoming& incoming);
-    void dispatchTargetEvent(const std::string& method, const Json& params);
+    void dispatchTargetEvent(const std::string& method, JsonView params);
     void onReady();
     void onFailed(const std::string& reason);
     void inspectOnReader(DevToolsConnection& connection, Incoming& incoming);

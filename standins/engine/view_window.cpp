@@ -83,12 +83,6 @@ bool isDoubleClick(unsigned message) {
     return message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
 }
 
-Json with(std::initializer_list<std::pair<const char*, Json>> members) {
-    Json o = Json::object();
-    for (const auto& [name, value] : members) o.set(name, value);
-    return o;
-}
-
 }  // namespace
 
 bool WebView::registerWindowClass(std::string& error) {
@@ -230,8 +224,8 @@ void WebView::sendMouse(const char* type, int x, int y, const char* button, int 
     Json event = with({{"type", type}, {"x", x / static_cast<double>(zoom_)}, {"y", y / static_cast<double>(zoom_)},
                        {"button", button}, {"buttons", buttons}, {"clickCount", clickCount}, {"modifiers", modifiers}});
     if (deltaX != 0 || deltaY != 0) {
-        event.set("deltaX", deltaX);
-        event.set("deltaY", deltaY);
+        event["deltaX"] = deltaX;
+        event["deltaY"] = deltaY;
     }
     // Input goes out in order and nobody waits for its answer: the window stays responsive.
     Engine::instance().post("Input.dispatchMouseEvent", event, session_);
@@ -257,8 +251,8 @@ bool WebView::fireKey(const char* type, unsigned virtualKey, unsigned flags, boo
     Json event = with({{"type", type}, {"windowsVirtualKeyCode", static_cast<int>(virtualKey)},
                        {"nativeVirtualKeyCode", static_cast<int>(virtualKey)}, {"modifiers", currentModifiers()},
                        {"autoRepeat", repeat}, {"isKeypad", false}, {"isSystemKey", false}});
-    if (const char* key = keyNameOf(virtualKey)) event.set("key", key);
-    if (flags & WKE_EXTENDED) event.set("location", 0);
+    if (const char* key = keyNameOf(virtualKey)) event["key"] = key;
+    if (flags & WKE_EXTENDED) event["location"] = 0;
     Engine::instance().post("Input.dispatchKeyEvent", event, session_);
     return true;
 }

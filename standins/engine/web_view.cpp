@@ -32,12 +32,6 @@ constexpr const char* kCloseWatcher =
 
 Json object() { return Json::object(); }
 
-Json with(std::initializer_list<std::pair<const char*, Json>> members) {
-    Json o = Json::object();
-    for (const auto& [name, value] : members) o.set(name, value);
-    return o;
-}
-
 // The script wrapper that brings any value back as [type, text], text as String() gives it.
 std::string typedResult(const std::string& expression) {
     return "(function(){var v=(" + expression +
@@ -64,12 +58,12 @@ wkeConsoleLevel consoleLevelOf(const std::string& type) {
 std::string withoutFragment(const std::string& url) { return url.substr(0, url.find('#')); }
 
 // The text of a console argument as the console itself would print it.
-std::string argumentText(const Json& argument) {
-    const Json& value = argument["value"];
+std::string argumentText(JsonView argument) {
+    const JsonView value = argument["value"];
     if (value.isString()) return value.str();
     if (argument.has("unserializableValue")) return argument["unserializableValue"].str();
     if (argument["type"].str() == "undefined") return "undefined";
-    if (!value.isNull() || argument["subtype"].str() == "null") return value.dump();
+    if (!value.isNull() || argument["subtype"].str() == "null") return jsonText(value.json());
     return argument["description"].str();
 }
 
@@ -91,10 +85,10 @@ bool WebView::ensureSession() {
     if (!session_.empty()) return true;  // the ready note attached us meanwhile
     attaching_ = true;
     const Json created = engine.call("Target.createTarget", with({{"url", "about:blank"}}), std::string());
-    const std::string target = created["result"]["targetId"].str();
+    const std::string target = JsonView(created)["result"]["targetId"].str();
     const Json attached =
         target.empty() ? Json() : engine.call("Target.attachToTarget", with({{"targetId", target}, {"flatten", true}}), std::string());
-    const std::string session = attached["result"]["sessionId"].str();
+    const std::string session = JsonView(attached)["result"]["sessionId"].str();
     attaching_ = false;
     if (session.empty()) return false;
     if (gone_) {  // the window went while we waited
@@ -105,7 +99,7 @@ bool WebView::ensureSession() {
     session_ = session;
     frameIds_.assign(1, targetId_);  // the main frame's id is the target's
     Json patterns = Json::array();
-    patterns.push(with({{"urlPattern", "*"}, {"requestStage", "Request"}}));
+    patterns.push_back(with({{"urlPattern", "*"}, {"requestStage", "Request"}}));
     const std::pair<const char*, Json> setup[] = {
         {"Page.enable", object()},
         {"Page.setLifecycleEventsEnabled", with({{"enabled", true}})},
@@ -134,7 +128,7 @@ void WebView::applyMetrics() {
     const double cssWidth = std::max(1.0, std::round(width_ / static_cast<double>(zoom_)));
     const double cssHeight = std::max(1.0, std::round(height_ / static_cast<double>(zoom_)));
     Engine::instance().call("Emulation.setDeviceMetricsOverride",
-                            with({{"width", cssWidth}, {"height", cssHeight}, {"deviceScaleFactor", static_cast<double>(zoom_)},
+                            with({{"width", static_cast<int>(cssWidth)}, {"height", static_cast<int>(cssHeight)}, {"deviceScaleFactor", static_cast<double>(zoom_)},
                                   {"mobile", false}}),
                             session_);
 }
@@ -233,12 +227,13 @@ void WebView::reload() {
 bool WebView::historyStep(int delta, bool go) {
     if (!attached()) return false;
     Engine& engine = Engine::instance();
-    const Json history = engine.call("Page.getNavigationHistory", object(), session_)["result"];
+    const Json reply = engine.call("Page.getNavigationHistory", object(), session_);
+    const JsonView history = JsonView(reply)["result"];
     const std::int64_t index = history["currentIndex"].integer() + delta;
     if (history.isNull() || index < 0 || static_cast<std::size_t>(index) >= history["entries"].size()) return false;
     if (go) {
         pendingNavigation_ = WKE_NAVIGATION_TYPE_BACKFORWARD;
-        engine.call("Page.navigateToHistoryEntry", with({{"entryId", history["entries"][static_cast<std::size_t>(index)]["id"]}}),
+        engine.call("Page.navigateToHistoryEntry", with({{"entryId", history["entries"][static_cast<std::size_t>(index)]["id"].json()}}),
                     session_);
     }
     return true;
@@ -251,10 +246,10 @@ bool WebView::evaluate(const std::string& expression, JsRecord& result) {
     const Json reply = Engine::instance().call(
         "Runtime.evaluate",
         with({{"expression", typedResult(expression)}, {"returnByValue", true}, {"userGesture", true}}), session_);
-    if (reply.isNull() || reply.has("error")) return false;
+    if (reply.is_null() || reply.contains("error")) return false;
     result = JsRecord{};
-    const Json& value = reply["result"]["result"]["value"];
-    if (!reply["result"].has("exceptionDetails") && value.size() == 2) {
+    const JsonView value = JsonView(reply)["result"]["result"]["value"];
+    if (!JsonView(reply)["result"].has("exceptionDetails") && value.size() == 2) {
         result.type = value[0].str();
         result.text = value[1].str();
     }
@@ -274,12 +269,12 @@ void WebView::editorCommand(const char* command) {
 std::string WebView::cookies() {
     if (!attached() || url_.empty()) return {};
     Json urls = Json::array();
-    urls.push(url_);
+    urls.push_back(url_);
     const Json reply = Engine::instance().call("Network.getCookies", with({{"urls", urls}}), session_);
     std::string text;
-    for (const auto& item : reply["result"]["cookies"].items()) {
+    for (const JsonView cookie : JsonView(reply)["result"]["cookies"].list()) {
         if (!text.empty()) text += "; ";
-        text += item.second["name"].str() + "=" + item.second["value"].str();
+        text += cookie["name"].str() + "=" + cookie["value"].str();
     }
     return text;
 }
@@ -298,15 +293,15 @@ void WebView::setCookie(const std::string& url, const std::string& cookie) {
         const std::string name(text::trimBlanks(part.substr(0, equals)));
         const std::string value(equals == std::string_view::npos ? std::string_view() : text::trimBlanks(part.substr(equals + 1)));
         if (first) {
-            params.set("name", name);
-            params.set("value", value);
+            params["name"] = name;
+            params["value"] = value;
             first = false;
         } else if (text::equalsNoCaseAscii(name, "path") || text::equalsNoCaseAscii(name, "domain")) {
-            params.set(text::equalsNoCaseAscii(name, "path") ? "path" : "domain", value);
+            params[text::equalsNoCaseAscii(name, "path") ? "path" : "domain"] = value;
         } else if (text::equalsNoCaseAscii(name, "secure")) {
-            params.set("secure", true);
+            params["secure"] = true;
         } else if (text::equalsNoCaseAscii(name, "httponly")) {
-            params.set("httpOnly", true);
+            params["httpOnly"] = true;
         }
     }
     if (!first) Engine::instance().call("Network.setCookie", params, session_);
@@ -333,7 +328,7 @@ bool WebView::ownsFrame(const std::string& frameId) const {
 
 // ---------------------------------------------------------------- events
 
-void WebView::onEvent(const std::string& method, const Json& params, const DecodedFrame* frame) {
+void WebView::onEvent(const std::string& method, JsonView params, const DecodedFrame* frame) {
     if (method == "Page.screencastFrame") {
         if (frame) paintFrame(*frame);
     } else if (method == "Fetch.requestPaused") {
@@ -343,7 +338,7 @@ void WebView::onEvent(const std::string& method, const Json& params, const Decod
     } else if (method == "Page.windowOpen") {
         onWindowOpen(params);
     } else if (method == "Page.frameNavigated") {
-        const Json& f = params["frame"];
+        const JsonView f = params["frame"];
         frameLoaders_[f["id"].str()] = f["loaderId"].str();
         onFrameNavigated(f["id"].str(), f["url"].str() + f["urlFragment"].str(), !f.has("parentId"));
     } else if (method == "Page.navigatedWithinDocument") {
@@ -361,7 +356,7 @@ void WebView::onEvent(const std::string& method, const Json& params, const Decod
     } else if (method == "Runtime.exceptionThrown") {
         onException(params);
     } else if (method == "Runtime.executionContextCreated") {
-        const Json& context = params["context"];
+        const JsonView context = params["context"];
         const std::string frameId = context["auxData"]["frameId"].str();
         contextFrames_[context["id"].integer()] = frameId;
         if (on.wkeOnDidCreateScriptContext.callback)
@@ -394,7 +389,7 @@ void WebView::onEvent(const std::string& method, const Json& params, const Decod
     }
 }
 
-void WebView::onRequestPaused(const Json& params) {
+void WebView::onRequestPaused(JsonView params) {
     Engine& engine = Engine::instance();
     const std::string& requestId = params["requestId"].str();
     const std::string& url = params["request"]["url"].str();
@@ -429,7 +424,7 @@ void WebView::onRequestPaused(const Json& params) {
     const auto served = servedPages_.find(url);
     if (served != servedPages_.end()) {
         Json headers = Json::array();
-        headers.push(with({{"name", "Content-Type"}, {"value", "text/html; charset=utf-8"}}));
+        headers.push_back(with({{"name", "Content-Type"}, {"value", "text/html; charset=utf-8"}}));
         engine.post("Fetch.fulfillRequest",
                     with({{"requestId", requestId}, {"responseCode", 200}, {"responseHeaders", headers},
                           {"body", sync::base64Encode(served->second)}}),
@@ -439,9 +434,9 @@ void WebView::onRequestPaused(const Json& params) {
     const auto post = pendingPosts_.find(url);
     if (post != pendingPosts_.end()) {
         Json headers = Json::array();
-        for (const auto& [name, value] : params["request"]["headers"].items())
-            if (!text::equalsNoCaseAscii(name, "Content-Type")) headers.push(with({{"name", name}, {"value", value}}));
-        headers.push(with({{"name", "Content-Type"}, {"value", "application/x-www-form-urlencoded"}}));
+        for (const auto& [name, value] : params["request"]["headers"].members())
+            if (!text::equalsNoCaseAscii(name, "Content-Type")) headers.push_back(with({{"name", name}, {"value", value}}));
+        headers.push_back(with({{"name", "Content-Type"}, {"value", "application/x-www-form-urlencoded"}}));
         engine.post("Fetch.continueRequest",
                     with({{"requestId", requestId}, {"method", "POST"}, {"postData", sync::base64Encode(post->second)},
                           {"headers", headers}}),
@@ -452,7 +447,7 @@ void WebView::onRequestPaused(const Json& params) {
     engine.post("Fetch.continueRequest", with({{"requestId", requestId}}), session_);
 }
 
-void WebView::onDialog(const Json& params) {
+void WebView::onDialog(JsonView params) {
     const std::string& type = params["type"].str();
     wkeStringOpaque message(params["message"].str());
     bool accept = true;
@@ -470,17 +465,17 @@ void WebView::onDialog(const Json& params) {
         answer = text::wideToUtf8(result.wide);
     }
     Json reply = with({{"accept", accept}});
-    if (type == "prompt") reply.set("promptText", answer);
+    if (type == "prompt") reply["promptText"] = answer;
     Engine::instance().post("Page.handleJavaScriptDialog", reply, session_);
 }
 
-void WebView::onWindowOpen(const Json& params) {
+void WebView::onWindowOpen(JsonView params) {
     // The page asked for a new window; the engine closes the page Chromium opens for it,
     // so the host decides alone what happens to the address.
     if (!on.wkeOnCreateView.callback) return;
     wkeWindowFeatures features{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, false, false, false, false, false, false, false};
-    for (const auto& item : params["windowFeatures"].items()) {
-        const std::string& feature = item.second.str();
+    for (const JsonView item : params["windowFeatures"].list()) {
+        const std::string& feature = item.str();
         const std::size_t equals = feature.find('=');
         const std::string name = feature.substr(0, equals);
         const int number = equals == std::string::npos ? 0 : std::atoi(feature.c_str() + equals + 1);
@@ -504,17 +499,16 @@ void WebView::onWindowOpen(const Json& params) {
         if (const auto other = Engine::instance().find(chosen)) other->loadUrl(url, WKE_NAVIGATION_TYPE_LINKCLICK);
 }
 
-void WebView::onConsole(const Json& params) {
+void WebView::onConsole(JsonView params) {
     if (!on.wkeOnConsole.callback) return;
     std::string message;
-    for (const auto& item : params["args"].items()) {
+    for (const JsonView argument : params["args"].list()) {
         if (!message.empty()) message += ' ';
-        message += argumentText(item.second);
+        message += argumentText(argument);
     }
-    const Json& frames = params["stackTrace"]["callFrames"];
+    const JsonView frames = params["stackTrace"]["callFrames"];
     std::string stack;
-    for (const auto& item : frames.items()) {
-        const Json& f = item.second;
+    for (const JsonView f : frames.list()) {
         stack += "    at " + (f["functionName"].str().empty() ? std::string("<anonymous>") : f["functionName"].str()) + " (" +
                  f["url"].str() + ":" + std::to_string(f["lineNumber"].integer() + 1) + ")\n";
     }
@@ -523,9 +517,9 @@ void WebView::onConsole(const Json& params) {
                              static_cast<unsigned>(frames[0]["lineNumber"].integer() + 1), &trace);
 }
 
-void WebView::onException(const Json& params) {
+void WebView::onException(JsonView params) {
     if (!on.wkeOnConsole.callback) return;
-    const Json& details = params["exceptionDetails"];
+    const JsonView details = params["exceptionDetails"];
     const std::string description = details["exception"]["description"].str();
     wkeStringOpaque text(description.empty() ? details["text"].str() : description), source(details["url"].str()), trace("");
     on.wkeOnConsole.callback(handle(), on.wkeOnConsole.param, wkeLevelError, &text, &source,
@@ -542,7 +536,7 @@ void WebView::onFrameNavigated(const std::string& frameId, const std::string& ur
     onOtherLoad(WKE_DID_NAVIGATE, frameId);
 }
 
-void WebView::onLifecycle(const Json& params) {
+void WebView::onLifecycle(JsonView params) {
     const std::string& name = params["name"].str();
     const std::string& frameId = params["frameId"].str();
     // Enabling the events replays those of the blank page a target starts with: only
@@ -560,7 +554,7 @@ void WebView::onLifecycle(const Json& params) {
     }
 }
 
-void WebView::onNetworkDone(const Json& params, bool failed) {
+void WebView::onNetworkDone(JsonView params, bool failed) {
     const auto found = requests_.find(params["requestId"].str());
     if (found == requests_.end()) return;
     const RequestInfo request = found->second;
@@ -598,7 +592,7 @@ void WebView::onTitle(const std::string& title) {
     if (on.wkeOnTitleChanged.callback) on.wkeOnTitleChanged.callback(handle(), on.wkeOnTitleChanged.param, &text);
 }
 
-void WebView::onDownload(const Json& params) {
+void WebView::onDownload(JsonView params) {
     const std::string url = reportedUrl(params["url"].str());
     if (on.wkeOnDownload2.callback) {
         NetJob job;

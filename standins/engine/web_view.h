@@ -5,7 +5,7 @@
 
 #include "devtools_connection.h"
 #include "engine.h"
-#include "json.h"
+#include "devtools_json.h"
 
 #include "framework/win32/wke_api.h"
 
@@ -57,9 +57,9 @@ public:
     bool attached() const { return !session_.empty(); }
     const std::string& session() const { return session_; }
     const std::string& targetId() const { return targetId_; }
-    void onEvent(const std::string& method, const Json& params, const DecodedFrame* frame);
+    void onEvent(const std::string& method, JsonView params, const DecodedFrame* frame);
     void onTargetGone();
-    void onDownload(const Json& params);
+    void onDownload(JsonView params);
     bool ownsFrame(const std::string& frameId) const;
     // Called when the window goes: the target is closed and the engine forgets the view.
     void onWindowDestroyed();
@@ -107,14 +107,14 @@ private:
     void applyMetrics();
     void startScreencast();
     void navigate(const std::string& url);
-    void onRequestPaused(const Json& params);
-    void onDialog(const Json& params);
-    void onWindowOpen(const Json& params);
-    void onConsole(const Json& params);
-    void onException(const Json& params);
+    void onRequestPaused(JsonView params);
+    void onDialog(JsonView params);
+    void onWindowOpen(JsonView params);
+    void onConsole(JsonView params);
+    void onException(JsonView params);
     void onFrameNavigated(const std::string& frameId, const std::string& url, bool main);
-    void onLifecycle(const Json& params);
-    void onNetworkDone(const Json& params, bool failed);
+    void onLifecycle(JsonView params);
+    void onNetworkDone(JsonView params, bool failed);
     void onOtherLoad(wkeOtherLoadType type, const std::string& frameId);
     void onTitle(const std::string& title);
 

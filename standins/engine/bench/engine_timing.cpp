@@ -4,7 +4,7 @@
 #include "websocket_client.h"  // first: Winsock before <windows.h>
 
 #include "chromium_process.h"
-#include "json.h"
+#include "devtools_json.h"
 
 #include "framework/win32/wke_api.h"
 #include "timing_clock.h"
@@ -29,6 +29,8 @@ extern "C" __declspec(dllimport) void WKE_CALL wkeDestroyWebWindow(wkeWebView);
 namespace {
 
 using orv::mb::Json;
+using orv::mb::JsonView;
+using orv::mb::with;
 
 using orv::bench::median;
 using orv::bench::nowMs;
@@ -77,33 +79,25 @@ std::vector<double> bareDevToolsRoundTrips(int runs) {
     }
     int nextId = 0;
     auto call = [&](const std::string& method, Json params, const std::string& session) -> Json {
-        Json command = Json::object();
-        command.set("id", ++nextId);
-        command.set("method", method);
-        command.set("params", std::move(params));
-        if (!session.empty()) command.set("sessionId", session);
-        if (!socket.sendText(command.dump())) return Json();
+        Json command = with({{"id", ++nextId}, {"method", method}, {"params", std::move(params)}});
+        if (!session.empty()) command["sessionId"] = session;
+        if (!socket.sendText(orv::mb::jsonText(command))) return Json();
         std::string text;
         while (socket.receive(text, 5000) == orv::mb::WebSocketClient::Read::Message) {
             Json reply;
-            if (Json::parse(text, reply, error) && reply["id"].integer() == nextId) return reply;
+            if (orv::mb::parseJson(text, reply) && JsonView(reply)["id"].integer() == nextId) return reply;
         }
         return Json();
     };
-    Json create = Json::object();
-    create.set("url", "about:blank");
-    const std::string target = call("Target.createTarget", create, "")["result"]["targetId"].str();
-    Json attach = Json::object();
-    attach.set("targetId", target);
-    attach.set("flatten", true);
-    const std::string session = call("Target.attachToTarget", attach, "")["result"]["sessionId"].str();
-    Json evaluate = Json::object();
-    evaluate.set("expression", "1+1");
-    evaluate.set("returnByValue", true);
+    const Json created = call("Target.createTarget", with({{"url", "about:blank"}}), "");
+    const std::string target = JsonView(created)["result"]["targetId"].str();
+    const Json attached = call("Target.attachToTarget", with({{"targetId", target}, {"flatten", true}}), "");
+    const std::string session = JsonView(attached)["result"]["sessionId"].str();
+    const Json evaluate = with({{"expression", "1+1"}, {"returnByValue", true}});
     for (int i = 0; i < runs; ++i) {
         const double start = nowMs();
         const Json reply = call("Runtime.evaluate", evaluate, session);
-        if (reply["result"]["result"]["value"].integer() == 2) samples.push_back(nowMs() - start);
+        if (JsonView(reply)["result"]["result"]["value"].integer() == 2) samples.push_back(nowMs() - start);
     }
     call("Browser.close", Json::object(), "");
     socket.close();

@@ -129,20 +129,20 @@ bool clickOnPage(HWND view, const std::wstring& findElement) {
     return onWindowThread([&] { return clickElement(view, findElement) ? L"1" : L""; }) == L"1";
 }
 
+BOOL CALLBACK countTopLevel(HWND hwnd, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t cls[64] = {};
+    GetClassNameW(hwnd, cls, 64);
+    if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && lstrcmpW(cls, L"#32770") != 0)
+        ++*reinterpret_cast<int*>(lp);
+    return TRUE;
+}
+
 // Visible top-level windows of this process other than message boxes.
 int topLevelWindows() {
     int count = 0;
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            wchar_t cls[64] = {};
-            GetClassNameW(hwnd, cls, 64);
-            if (pid == GetCurrentProcessId() && IsWindowVisible(hwnd) && lstrcmpW(cls, L"#32770") != 0)
-                ++*reinterpret_cast<int*>(lp);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumWindows(countTopLevel, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
