@@ -80,8 +80,8 @@ std::vector<HWND> topLevelWindows(DWORD thread) {
     return list.found;
 }
 
-Person::Person(unsigned seed, DWORD windowThread, HWND ide, std::ostream& log)
-    : random_(seed), windowThread_(windowThread), ide_(ide), log_(log) {}
+Person::Person(unsigned number, DWORD windowThread, HWND ide, std::ostream& log)
+    : random_(number), windowThread_(windowThread), ide_(ide), log_(log) {}
 
 bool Person::run(int actions) {
     for (action_ = 1; action_ <= actions; ++action_) {

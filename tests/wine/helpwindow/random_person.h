@@ -1,10 +1,10 @@
-// A random person in front of the plug-in's windows, seeded, and the IDE whose button
-// they press: shared by the random journey and the timing of its actions. From a thread
-// of its own, the person clicks every control and menu of whichever windows of ours are
-// open, types words with quotes and markup, answers questions at random, closes windows
-// at random and presses the IDE's button again. Everything they do is a message posted
-// to a window, or a question sent and answered within a limit, as a hand on a mouse and
-// keyboard would. Win32 only.
+// A random person in front of the plug-in's windows, known by a number, and the IDE whose
+// button they press: shared by the random journey and the timing of its actions. From a
+// thread of its own, the person clicks every control and menu of whichever windows of ours
+// are open, types words with quotes and markup, answers questions at random, closes
+// windows at random and presses the IDE's button again. Everything they do is a message
+// posted to a window, or a question sent and answered within a limit, as a hand on a mouse
+// and keyboard would. Win32 only.
 #pragma once
 
 #include "library/host_db.h"
@@ -27,8 +27,9 @@ std::wstring classOf(HWND window);
 class Person {
 public:
     // `windowThread` runs the plug-in's windows; `ide` opens the help window when it gets
-    // kPressIdeButton. Each action is written to `log`.
-    Person(unsigned seed, DWORD windowThread, HWND ide, std::ostream& log);
+    // kPressIdeButton. Each action is written to `log`. The same `number` plays the same
+    // actions.
+    Person(unsigned number, DWORD windowThread, HWND ide, std::ostream& log);
 
     // Runs after each action, before the pause that follows it.
     std::function<void()> afterAction;
