@@ -1,5 +1,6 @@
 // A loopback listener for the Wine suite (Win32 only) that notes the HTTP requests made
-// to it: a page that sends one has loaded something remote.
+// to it: a page that sends one has loaded something remote. Given a page, it answers
+// every request with it, as another web site would.
 #pragma once
 
 #include <winsock2.h>
@@ -7,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace orv::wine {
@@ -14,7 +16,7 @@ namespace orv::wine {
 // Connections that send nothing (the browser opens some ahead of a click) are no requests.
 class RequestListener {
 public:
-    RequestListener() {
+    explicit RequestListener(std::string page = {}) : page_(std::move(page)) {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
         listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -41,6 +43,7 @@ public:
         for (std::thread& reader : readers_) reader.join();
         WSACleanup();
     }
+    bool listening() const { return port_ != 0; }
     std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
     std::vector<std::string> requests() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -51,16 +54,24 @@ private:
     void readRequest(SOCKET s) {
         DWORD timeout = 3000;
         setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-        char buffer[512];
-        const int n = recv(s, buffer, sizeof buffer - 1, 0);
+        char buffer[2048];
+        const int n = recv(s, buffer, sizeof buffer, 0);
         if (n > 0) {
             const std::string head(buffer, static_cast<std::size_t>(n));
-            std::lock_guard<std::mutex> lock(mutex_);
-            requests_.push_back(head.substr(0, head.find("\r\n")));
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                requests_.push_back(head.substr(0, head.find("\r\n")));
+            }
+            if (!page_.empty()) {
+                const std::string out = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
+                                        std::to_string(page_.size()) + "\r\nConnection: close\r\n\r\n" + page_;
+                send(s, out.data(), static_cast<int>(out.size()), 0);
+            }
         }
         closesocket(s);
     }
 
+    std::string page_;
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
     mutable std::mutex mutex_;

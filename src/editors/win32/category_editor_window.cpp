@@ -75,7 +75,7 @@ public:
         page_ = std::make_unique<EnginePage>(*control_);
         // The page holds text that strangers wrote: without the guard it is not shown.
         if (!framework::GuardPageView(*control_, wide(host_.ideFolder), framework::OpenInSystemBrowser)) {
-            prompter_.message(text::wideToUtf8(framework::PageGuardProblem()), library::MessageKind::Error);
+            prompter_.message(text::wideToUtf8(framework::PageGuardProblem(*control_)), library::MessageKind::Error);
             closeNow(form);
             return;
         }

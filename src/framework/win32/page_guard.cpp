@@ -10,9 +10,12 @@
 
 namespace orv::framework {
 
-std::wstring PageGuardProblem() {
+std::wstring PageGuardProblem(const BrowserControl& control) {
     const EngineFunctions* engine = Engine();
-    if (!engine) return EngineProblem();
+    if (!engine || !control.HasView()) {
+        const std::wstring problem = EngineProblem();
+        return problem.empty() ? L"浏览器引擎没有给出网页视图，所以不显示页面。" : problem;
+    }
     std::wstring missing;
     const auto need = [&missing](bool present, const wchar_t* name) {
         if (present) return;
@@ -28,7 +31,7 @@ std::wstring PageGuardProblem() {
 }
 
 bool GuardPageView(BrowserControl& control, std::shared_ptr<const NavigationPolicy> policy, OpenOutside openOutside) {
-    if (!control.HasView() || !policy || !PageGuardProblem().empty()) return false;
+    if (!policy || !PageGuardProblem(control).empty()) return false;
     const bool navigation = control.SetEvent("NAVIGATION", [policy, openOutside](BrowserEvent& e) -> std::intptr_t {
         const std::string url = text::wideToUtf8(e.text);
         if (policy->AllowsDocument(url)) return 1;

@@ -16,12 +16,13 @@ namespace orv::framework {
 // Opens an address outside the plug-in (the system's browser).
 using OpenOutside = std::function<void(const std::wstring& url)>;
 
-// Why the engine cannot guard a view ("" when it can): it must tell us of documents and
-// requests and let us cancel them. A view that cannot be guarded shows nobody's text.
-std::wstring PageGuardProblem();
+// Why the control's view cannot be guarded, for the user ("" when it can): there is no
+// view, or the engine cannot tell us of documents and requests and let us cancel them.
+// A view that cannot be guarded shows nobody's text.
+std::wstring PageGuardProblem(const BrowserControl& control);
 
 // Registers the control's "NAVIGATION" and "LOADURLBEGIN" events for `policy`. False,
-// with nothing registered, when the control has no view or PageGuardProblem() says why.
+// with nothing registered, when PageGuardProblem() says why.
 bool GuardPageView(BrowserControl& control, std::shared_ptr<const NavigationPolicy> policy, OpenOutside openOutside);
 // Our own pages over the IDE folder (LocalPagePolicy).
 bool GuardPageView(BrowserControl& control, const std::wstring& ideFolder, OpenOutside openOutside);

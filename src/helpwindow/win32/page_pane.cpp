@@ -28,9 +28,8 @@ void PagePane::create(Sources sources) {
                                                         kDesignHeight);
     // Pages carry text that strangers wrote: a view that cannot be kept on our own pages
     // shows none, and the notice says why.
-    if (!view_->HasView() || !framework::GuardPageView(*view_, folder, framework::OpenInSystemBrowser)) {
-        std::wstring problem = view_->HasView() ? framework::PageGuardProblem() : framework::EngineProblem();
-        if (problem.empty()) problem = L"浏览器引擎不能拦截网页请求，所以不显示页面。";
+    if (!framework::GuardPageView(*view_, folder, framework::OpenInSystemBrowser)) {
+        const std::wstring problem = framework::PageGuardProblem(*view_);
         view_.reset();
         framework::ControlOptions options;
         options.kind = "LABEL";

@@ -60,9 +60,8 @@ public:
                                                                kStartHeight);
         // The page comes over plain HTTP: a view that cannot be kept on the server's site
         // shows nothing.
-        if (!control_->HasView() || !framework::GuardPageView(*control_, site_, openOutside_)) {
-            std::wstring problem = control_->HasView() ? framework::PageGuardProblem() : framework::EngineProblem();
-            if (problem.empty()) problem = L"浏览器引擎不能拦截网页请求，所以不显示页面。";
+        if (!framework::GuardPageView(*control_, site_, openOutside_)) {
+            const std::wstring problem = framework::PageGuardProblem(*control_);
             control_.reset();
             framework::MessageBoxPrompter(form).message(text::wideToUtf8(problem), library::MessageKind::Error);
             framework::PostCloseRequest(form);

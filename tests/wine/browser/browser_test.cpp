@@ -297,7 +297,7 @@ TEST(EngineWithoutCancel, ViewsCannotBeGuarded) {
     {
         BrowserControl control(form, kPageViewId, L"Miniblink1", 0, 0, 300, 200);
         ASSERT_TRUE(control.HasView()) << text::wideToUtf8(EngineProblem());
-        EXPECT_NE(PageGuardProblem().find(L"wkeNetCancelRequest"), std::wstring::npos);
+        EXPECT_NE(PageGuardProblem(control).find(L"wkeNetCancelRequest"), std::wstring::npos);
         EXPECT_FALSE(GuardPageView(control, programFolder(), {}));
         EXPECT_FALSE(GuardPageView(control, std::make_shared<SitePolicy>("http://127.0.0.1:1/"), {}));
     }

@@ -16,6 +16,7 @@
 #include "setup/win32/online_window.h"
 #include "setup/win32/setup_window.h"
 #include "text/win32/wide_text.h"
+#include "wine/request_listener.h"
 #include "wine/watchdog.h"
 
 #include <chrono>
@@ -31,72 +32,6 @@ using namespace orv::helpwindow_test;
 namespace {
 
 constexpr const wchar_t* kOnlineClass = L"ORVWindowClassForm在线";
-
-// Another web site on a loopback port of its own: every request gets `page`, and the
-// request lines are kept.
-class OtherSite {
-public:
-    explicit OtherSite(std::string page) : page_(std::move(page)) {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        int size = sizeof address;
-        if (bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(listener_, 16) != 0 ||
-            getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-            return;
-        port_ = ntohs(address.sin_port);
-        acceptor_ = std::thread([this] {
-            for (;;) {
-                SOCKET s = accept(listener_, nullptr, nullptr);
-                if (s == INVALID_SOCKET) return;
-                std::lock_guard<std::mutex> lock(mutex_);
-                answerers_.emplace_back([this, s] { answer(s); });
-            }
-        });
-    }
-    ~OtherSite() {
-        closesocket(listener_);
-        if (acceptor_.joinable()) acceptor_.join();
-        for (std::thread& answerer : answerers_) answerer.join();
-        WSACleanup();
-    }
-    bool listening() const { return port_ != 0; }
-    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-    std::vector<std::string> requests() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return requests_;
-    }
-
-private:
-    void answer(SOCKET s) {
-        DWORD timeout = 3000;
-        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-        char buffer[2048];
-        const int n = recv(s, buffer, sizeof buffer, 0);
-        if (n > 0) {
-            const std::string head(buffer, static_cast<std::size_t>(n));
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                requests_.push_back(head.substr(0, head.find("\r\n")));
-            }
-            const std::string out = "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " +
-                                    std::to_string(page_.size()) + "\r\nConnection: close\r\n\r\n" + page_;
-            send(s, out.data(), static_cast<int>(out.size()), 0);
-        }
-        closesocket(s);
-    }
-
-    std::string page_;
-    SOCKET listener_ = INVALID_SOCKET;
-    int port_ = 0;
-    mutable std::mutex mutex_;
-    std::vector<std::string> requests_;
-    std::vector<std::thread> answerers_;
-    std::thread acceptor_;
-};
 
 // A modal window driven from a thread of its own is asked to close when the driving ends,
 // however it ends: its loop holds the test's own thread until it does.
@@ -299,7 +234,7 @@ TEST_F(OnlineWindowJourney, APageThatCallsWindowCloseClosesTheWindow) {
 TEST_F(OnlineWindowJourney, ALinkOrScriptToAnotherSiteIsNotFollowedInsideTheWindow) {
     const wine::Watchdog watchdog(std::chrono::seconds(90), "the page leading away held the online window");
     open();
-    OtherSite other("<html><head><title>别处</title></head><body>别处的页面</body></html>");
+    wine::RequestListener other("<html><head><title>别处</title></head><body>别处的页面</body></html>");
     ASSERT_TRUE(other.listening());
     const std::string away = other.url("/elsewhere.htm");
     std::string afterClick, afterScript, pageText;
@@ -326,7 +261,7 @@ TEST_F(OnlineWindowJourney, ALinkOrScriptToAnotherSiteIsNotFollowedInsideTheWind
 
 TEST_F(OnlineWindowJourney, AnotherSiteClaimingARegistrationLeavesTheAccountBoxAlone) {
     const wine::Watchdog watchdog(std::chrono::seconds(120), "the claiming site held the online window");
-    OtherSite other("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>注册账号</title></head><body>" +
+    wine::RequestListener other("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>注册账号</title></head><body>" +
                     std::string(setup::kRegisteredMark) + std::string(setup::kRegisteredName) +
                     "intruder<br>积分：0</span></body></html>");
     ASSERT_TRUE(other.listening());
